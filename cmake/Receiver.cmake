@@ -1,0 +1,53 @@
+# Shared build settings: warnings, the sanitizer interface for native tests,
+# static linking for every Windows executable, and GoogleTest for both builds.
+
+add_library(receiver_warnings INTERFACE)
+target_compile_options(receiver_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
+
+# Native unit tests link this to run under ASan and UBSan.
+add_library(receiver_sanitize INTERFACE)
+if(RECEIVER_SANITIZE AND NOT WIN32)
+  target_compile_options(receiver_sanitize INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(receiver_sanitize INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # No libstdc++-6.dll, libgcc_s or libwinpthread: the executables need nothing but Windows.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# GoogleTest: the installed package natively; built from Debian's sources for Windows.
+if(WIN32)
+  if(NOT TARGET gtest)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+  set(RECEIVER_GTEST gtest)
+  set(RECEIVER_GTEST_MAIN gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(RECEIVER_GTEST GTest::gtest)
+  set(RECEIVER_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# receiver_test(NAME source... [LIBS lib...] [LABELS label...] [TIMEOUT s])
+# A GoogleTest executable registered with ctest; under the Windows build ctest
+# runs it through the Wine wrapper (the cross-compiling emulator).
+function(receiver_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${RECEIVER_GTEST_MAIN} ${RECEIVER_GTEST} receiver_warnings)
+  if(NOT WIN32)
+    target_link_libraries(${name} PRIVATE receiver_sanitize)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,28 @@
+// The score line shown after a comparison, such as " 45 out of 50 = 90.00%",
+// and the count and percentage rules it is built from. Independent of the
+// user's locale and of the floating-point unit's excess precision.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The single-precision value nearest to 100 * correct / total; a NaN when
+// total is 0.
+float ScorePercent(std::int16_t correct, std::int16_t total);
+
+// The percentage rule's rounding step: 100 * p rounded to the nearest integer,
+// halves to the even one, computed on the exact value of p. A NaN gives 0.
+// Valid for |p| < 2^53 / 100; larger values are rounded by FormatPercent.
+std::int64_t PercentHundredths(float p);
+
+// A sign position (space or "-") followed by the decimal digits of n.
+std::string FormatCount(std::int16_t n);
+
+// p by the mask "##0.00": no padding, at least one integer digit, exactly two
+// decimals rounded half to even on the exact value of p; a NaN shows as
+// "0.00", infinities as "Infinity" and "-Infinity".
+std::string FormatPercent(float p);
+
+// FormatCount(correct) + " out of" + FormatCount(total) + " = " +
+// FormatPercent(ScorePercent(correct, total)) + "%".
+std::string FormatScoreLine(std::int16_t correct, std::int16_t total);

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# `make test`: installs what is missing, builds the native, Windows and fuzz
+# presets, and runs every test on one display. Non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+scripts/install-deps.sh
+scripts/build.sh native win32 fuzz
+scripts/with-display.sh scripts/run-tests.sh
