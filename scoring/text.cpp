@@ -1,22 +1,31 @@
 // The upper-casing rule and text equality used wherever the program compares texts.
 #include "text.h"
 
-char UpperByte(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 'a' && b <= 'z') {
-        return static_cast<char>(b - ('a' - 'A'));
+namespace {
+
+struct UpperTable {
+    unsigned char map[256];
+};
+
+constexpr UpperTable MakeUpperTable() {
+    UpperTable t{};
+    for (int b = 0; b < 256; ++b) {
+        t.map[b] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b);
     }
-    switch (b) {
-    case 0x81: return static_cast<char>(0x9A);
-    case 0x82: return static_cast<char>(0x90);
-    case 0x84: return static_cast<char>(0x8E);
-    case 0x86: return static_cast<char>(0x8F);
-    case 0x87: return static_cast<char>(0x80);
-    case 0x94: return static_cast<char>(0x99);
-    case 0xA4: return static_cast<char>(0xA5);
-    default: return c;
+    // The lower/upper letter pairs of code page 437, mapped whatever the code page.
+    const unsigned char pairs[][2] = {{0x81, 0x9A}, {0x82, 0x90}, {0x84, 0x8E}, {0x86, 0x8F},
+                                      {0x87, 0x80}, {0x94, 0x99}, {0xA4, 0xA5}};
+    for (const auto& p : pairs) {
+        t.map[p[0]] = p[1];
     }
+    return t;
 }
+
+constexpr UpperTable kUpper = MakeUpperTable();
+
+} // namespace
+
+char UpperByte(char c) { return static_cast<char>(kUpper.map[static_cast<unsigned char>(c)]); }
 
 std::string UpperText(std::string_view text) {
     std::string out(text);
