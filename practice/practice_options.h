@@ -1,0 +1,26 @@
+// The practice Trainer's command-line switches, which build the unusual window
+// layouts the Trainer link's tests need.
+#pragma once
+
+#include <string>
+
+struct PracticeOptions {
+    std::string title = " Zintra Method CW Trainer - Tamsor"; // --title TEXT
+    std::string startCaption = "&Start";                      // --start-caption TEXT
+    std::string buttonClass = "TBitBtn";                      // --button-class NAME (e.g. TBITBTN)
+    std::string textClass = "TRichEdit";                      // --text-class NAME (e.g. TRICHEDIT)
+    bool startInPanel = false; // --start-in-panel: Start sits inside a panel child
+    bool twoStops = false;     // --two-stops: a second Stop button after the first
+    bool twoTexts = false;     // --two-texts: an empty text control before the real one
+    std::string initialText;   // --text TEXT, --text-file PATH, --fill N
+    int slowGetTextMs = 0;     // --slow-gettext MS: the text control sleeps on WM_GETTEXT
+    int extraChildren = 0;     // --children N: hidden STATIC children before the rest
+};
+
+// N characters of five-letter groups, each followed by a space, running
+// through the alphabet: "ABCDE FGHIJ KLMNO PQRST UVWXY ZABCD ...".
+std::string FillText(int length);
+
+// Reads the switches into *options; unknown switches and missing values are
+// passed over, and a file that cannot be read gives no text.
+void ParseOptions(int argc, char** argv, PracticeOptions* options);
