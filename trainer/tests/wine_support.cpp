@@ -1,0 +1,130 @@
+// Polling, paths, temporary folders and process handling for the Windows tests.
+#include "wine_support.h"
+
+#include <algorithm>
+
+const char* const kTrainerTitle = " Zintra Method CW Trainer - Tamsor";
+
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD begin = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - begin >= timeoutMs) {
+            return done();
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string TestFolder() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.erase(folder.rfind('\\') + 1);
+}
+
+std::string PracticeTrainerPath() {
+    std::string path = TestFolder() + PRACTICE_TRAINER_RELATIVE_PATH;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+HANDLE StartProcess(const std::string& application, const std::string& commandLine) {
+    std::string line = commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION created{};
+    if (!CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
+                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &created)) {
+        return nullptr;
+    }
+    CloseHandle(created.hThread);
+    return created.hProcess;
+}
+
+void EndProcess(HANDLE process) {
+    if (process == nullptr) {
+        return;
+    }
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+}
+
+DWORD WaitForExit(HANDLE process, DWORD timeoutMs) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process, &code);
+    }
+    return code;
+}
+
+std::string ImagePathOf(DWORD processId) {
+    char path[MAX_PATH + 1] = {};
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process != nullptr) {
+        DWORD size = MAX_PATH;
+        QueryFullProcessImageNameA(process, 0, path, &size);
+        CloseHandle(process);
+    }
+    return path;
+}
+
+namespace {
+
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    reinterpret_cast<std::vector<TopWindow>*>(list)->push_back(
+        {window, processId, IsWindowVisible(window) != FALSE, std::string(title) == kTrainerTitle});
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<TopWindow> TopWindows() {
+    std::vector<TopWindow> windows;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<TopWindow> TrainerWindows() {
+    std::vector<TopWindow> windows = TopWindows();
+    windows.erase(std::remove_if(windows.begin(), windows.end(),
+                                 [](const TopWindow& w) { return !w.trainer; }),
+                  windows.end());
+    return windows;
+}
+
+std::string MakeTempFolder() {
+    static int made = 0;
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "rx-trainer-" +
+                               std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++made) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(folder + name + "\\");
+            } else {
+                DeleteFileA((folder + name).c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
