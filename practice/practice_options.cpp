@@ -79,6 +79,10 @@ void ParseOptions(int argc, char** argv, PracticeOptions* options) {
             options->slowGetTextMs = Number(value);
         } else if (std::strcmp(name, "--children") == 0) {
             options->extraChildren = Number(value);
+        } else if (std::strcmp(name, "--at") == 0 && i + 2 < argc) {
+            options->x = Number(value);
+            options->y = Number(argv[i + 2]);
+            ++i; // two values
         } else {
             takesValue = false; // unknown: look at the next word as a switch
         }

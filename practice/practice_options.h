@@ -4,17 +4,20 @@
 
 #include <string>
 
+// Each field with the switch that sets it.
 struct PracticeOptions {
     std::string title = " Zintra Method CW Trainer - Tamsor"; // --title TEXT
     std::string startCaption = "&Start";                      // --start-caption TEXT
     std::string buttonClass = "TBitBtn";                      // --button-class NAME (e.g. TBITBTN)
     std::string textClass = "TRichEdit";                      // --text-class NAME (e.g. TRICHEDIT)
-    bool startInPanel = false; // --start-in-panel: Start sits inside a panel child
-    bool twoStops = false;     // --two-stops: a second Stop button after the first
-    bool twoTexts = false;     // --two-texts: an empty text control before the real one
+    bool startInPanel = false; // --start-in-panel: Start inside a panel child
+    bool twoStops = false;     // --two-stops: a second Stop after the first
+    bool twoTexts = false;     // --two-texts: an empty text control first
     std::string initialText;   // --text TEXT, --text-file PATH, --fill N
-    int slowGetTextMs = 0;     // --slow-gettext MS: the text control sleeps on WM_GETTEXT
-    int extraChildren = 0;     // --children N: hidden STATIC children before the rest
+    int slowGetTextMs = 0;     // --slow-gettext MS: sleep before each WM_GETTEXT
+    int extraChildren = 0;     // --children N: hidden STATICs before the rest
+    int x = -1;                // --at X Y: the window's position; by default
+    int y = -1;                // the top-right corner of the work area
 };
 
 // N characters of five-letter groups, each followed by a space, running

@@ -290,9 +290,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     MakeFonts();
     RECT frame = {0, 0, 500, 320};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    const int width = frame.right - frame.left;
+    // By default in the top-right corner, clear of the Receiver in the top-left one.
+    RECT work = {0, 0, 1024, 768};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const PracticeOptions& options = g_practice.options;
+    const int x = options.x >= 0 ? options.x : work.right - width;
+    const int y = options.y >= 0 ? options.y : work.top;
     HWND window =
-        CreateWindowExA(0, kMainClass, g_practice.options.title.c_str(), WS_OVERLAPPEDWINDOW,
-                        CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+        CreateWindowExA(0, kMainClass, options.title.c_str(), WS_OVERLAPPEDWINDOW, x, y, width,
                         frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
