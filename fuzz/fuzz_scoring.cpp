@@ -25,8 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const ScoreResult r = CompareCopy(sent, received);
-    if (r.correct < 0 || r.correct > r.total || (r.outcome == CopyMatched) != (r.correct == r.total) ||
-        r.sentPos < 1 || r.receivedPos < 1) {
+    if (r.correct < 0 || r.correct > r.total ||
+        (r.outcome == CopyMatched) != (r.correct == r.total) || r.sentPos < 1 ||
+        r.receivedPos < 1) {
         std::abort();
     }
     if (r.outcome != CopyMatched && static_cast<std::size_t>(r.sentPos) > sent.size()) {
