@@ -1,5 +1,5 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run fuzz bench clean
+.PHONY: all build test run screenshot fuzz bench clean
 
 all: build
 
@@ -14,6 +14,14 @@ run:
 	scripts/install-deps.sh
 	scripts/build.sh win32
 	scripts/run.sh
+
+# Refreshes the README's picture of the dialog from a headless run.
+screenshot:
+	scripts/install-deps.sh
+	scripts/build.sh win32
+	env -u DISPLAY scripts/run.sh
+	mkdir -p docs
+	cp build/receiver.png docs/receiver.png
 
 fuzz:
 	scripts/install-deps.sh
