@@ -33,8 +33,10 @@ extern HFONT TextFont;
 // (nullptr when the dialog cannot be made; the controls are then absent too).
 HWND BuildMainDialog();
 
-// The handler of MainDialog. Returns 0 (not handled) for every message, so the
-// frame's own handling follows; deletes TextFont on WM_DESTROY.
+// The handler of MainDialog: the Compare, Erase, Begin CW, Stop CW, Run and
+// Quit commands, the status text's one-shot timer (id 1, 2000 ms), and the
+// release of TextFont on WM_DESTROY. Returns 0 (not handled) for every message,
+// so the frame's own handling always follows.
 INT_PTR MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The program: builds the dialog and runs it modally until it is gone. The
