@@ -1,0 +1,327 @@
+// The main dialog's commands on the real dialog, run by the frame in this
+// process, against the practice Trainer as a separate process: Compare with its
+// marks and score line, Erase, Begin CW, Stop CW, Run and its status timer, and
+// Quit and Escape ending the dialog with the font released.
+#include "main_dialog.h"
+
+#include "dialog_frame.h"
+#include "message_log.h"
+#include "wine_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr UINT kRunScript = WM_APP + 7;
+constexpr int kReportId = 900; // the practice Trainer's click report
+constexpr const char* kSentText = "AB CD EF";
+
+// The script of the current run; it is called once from inside the modal loop.
+void (*currentScript)(HWND dialog) = nullptr;
+
+INT_PTR ScriptHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kRunScript) {
+        currentScript(dialog);
+        // A script that stopped early on a failed check still ends its dialog.
+        if (IsWindow(dialog)) {
+            FrameEndDialog(dialog, 0);
+        }
+        return TRUE;
+    }
+    LogMessage(message, wParam, lParam);
+    return MainDialogProc(dialog, message, wParam, lParam);
+}
+
+// Builds MainDialog and runs it with the frame; `script` runs inside the loop
+// with MainDialogProc attached, and the dialog is gone when this returns.
+void RunScript(void (*script)(HWND dialog)) {
+    MessageLog.clear();
+    currentScript = script;
+    HWND dialog = BuildMainDialog();
+    ASSERT_NE(nullptr, dialog);
+    PostMessageA(dialog, kRunScript, 0, 0);
+    FrameRunModal(dialog, ScriptHandler);
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+// Runs the thread's messages, as the modal loop does, for ms milliseconds.
+void Pump(HWND dialog, DWORD ms) {
+    const DWORD begin = GetTickCount();
+    while (GetTickCount() - begin < ms && IsWindow(dialog)) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            Sleep(1);
+            continue;
+        }
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+void Command(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
+
+struct Selection {
+    DWORD start;
+    DWORD end;
+};
+
+Selection SelectionOf(HWND dialog, int id) {
+    Selection s{};
+    SendMessageA(GetDlgItem(dialog, id), EM_GETSEL, reinterpret_cast<WPARAM>(&s.start),
+                 reinterpret_cast<LPARAM>(&s.end));
+    return s;
+}
+
+::testing::AssertionResult Selects(HWND dialog, int id, DWORD start, DWORD end) {
+    const Selection s = SelectionOf(dialog, id);
+    if (s.start == start && s.end == end) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "control " << id << ": expected selection " << start
+                                         << ".." << end << ", got " << s.start << ".." << s.end;
+}
+
+::testing::AssertionResult SelectsNothing(HWND dialog, int id) {
+    const Selection s = SelectionOf(dialog, id);
+    if (s.start == s.end) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "control " << id << ": expected no selection, got " << s.start << ".." << s.end;
+}
+
+HWND TrainerWindow() {
+    return FindWindowA(nullptr, kTrainerTitle);
+}
+
+// The practice Trainer's click counts, "start=N stop=M ...".
+std::string TrainerReport() {
+    char text[256] = {};
+    GetWindowTextA(GetDlgItem(TrainerWindow(), kReportId), text, sizeof text);
+    return text;
+}
+
+int TrainerCount(const char* name) {
+    const std::string report = TrainerReport();
+    const std::size_t at = report.find(std::string(name) + "=");
+    return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + std::strlen(name) + 1);
+}
+
+bool FontIsGone() {
+    LOGFONTA font{};
+    return GetObjectA(TextFont, sizeof font, &font) == 0;
+}
+
+// ---- without a Trainer ----
+
+TEST(CommandsWithoutTrainer, CompareEmptiesTheUpperBoxAndScoresNothingSent) {
+    ASSERT_EQ(nullptr, TrainerWindow()) << "a Trainer window is already up";
+    RunScript([](HWND dialog) {
+        SetControlText(dialog, IDC_SENT_TEXT, "OLD TEXT");
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "ABC");
+        Command(dialog, IDC_COMPARE);
+        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ(" 0 out of 0 = 0.00%", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("ABC", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_TRUE(SelectsNothing(dialog, IDC_RECEIVED_TEXT));
+    });
+}
+
+TEST(CommandsWithoutTrainer, BeginStillClearsAndFocusesRunLaunchesNothingFromHere) {
+    RunScript([](HWND dialog) {
+        SetControlText(dialog, IDC_SENT_TEXT, "SENT");
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED");
+        SetControlText(dialog, IDC_SCORE, "SCORE");
+        SetControlFocus(dialog, IDC_COMPARE);
+        Command(dialog, IDC_BEGIN);
+        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
+
+        // No ZINTRA.EXE beside the test program: Run starts nothing and shows nothing.
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "KEEP");
+        Command(dialog, IDC_RUN_TRAINER);
+        Command(dialog, IDC_STOP);
+        Pump(dialog, 300);
+        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("KEEP", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ(nullptr, TrainerWindow());
+    });
+}
+
+TEST(CommandsWithoutTrainer, QuitAndEscapeEndTheDialogAndReleaseTheFont) {
+    const ExpectedMessage kEnding[] = {
+        {WM_COMMAND, MatchWParam, IDCANCEL},
+        {WM_CLOSE, AnyParams, 0},
+        {WM_DESTROY, AnyParams, 0},
+        {WM_NCDESTROY, AnyParams, 0},
+    };
+    RunScript([](HWND dialog) {
+        SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsWindow(dialog));
+    });
+    EXPECT_TRUE(SeenInOrder(MessageLog, kEnding));
+    EXPECT_TRUE(FontIsGone());
+
+    // Escape goes through the dialog's keyboard handling in the modal loop.
+    RunScript([](HWND dialog) {
+        SetControlFocus(dialog, IDC_RECEIVED_TEXT);
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageA(GetFocus(), WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001));
+        Pump(dialog, 2000);
+        EXPECT_FALSE(IsWindow(dialog)) << "Escape did not end the dialog";
+    });
+    EXPECT_TRUE(SeenInOrder(MessageLog, kEnding));
+    EXPECT_TRUE(FontIsGone());
+}
+
+// ---- against the practice Trainer ----
+
+class CommandsWithTrainer : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        trainer = StartProcess(PracticeTrainerPath(),
+                               "\"" + PracticeTrainerPath() + "\" --text \"" + kSentText + "\"");
+        PollUntil([] { return TrainerWindow() != nullptr && IsWindowVisible(TrainerWindow()); },
+                  15000);
+    }
+    static void TearDownTestSuite() {
+        EndProcess(trainer);
+        trainer = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_NE(nullptr, TrainerWindow()) << "the practice Trainer is not up";
+    }
+    static HANDLE trainer;
+};
+HANDLE CommandsWithTrainer::trainer = nullptr;
+
+struct CompareCase {
+    const char* typed;
+    const char* line;
+    int sentMark;     // 1-based, 0 for none
+    int receivedMark; // 1-based, 0 for none
+};
+
+// The sent text is "AB CD EF".
+const CompareCase kCompareCases[] = {
+    {"ab cd ef", " 6 out of 6 = 100.00%", 0, 0},
+    {"ABCDEF", " 6 out of 6 = 100.00%", 0, 0},
+    {"AB\r\nCD EF EXTRA", " 6 out of 6 = 100.00%", 0, 0},
+    {"ABXDEF", " 2 out of 6 = 33.33%", 4, 3},
+    {"AB CE EF", " 3 out of 6 = 50.00%", 5, 5},
+    {"AB DE", " 2 out of 6 = 33.33%", 4, 4},
+    {"AB C", " 3 out of 6 = 50.00%", 5, 0},
+    {"", " 0 out of 6 = 0.00%", 1, 0},
+};
+const CompareCase* currentCase = nullptr;
+
+TEST_F(CommandsWithTrainer, CompareFetchesScoresAndMarksTheFirstError) {
+    for (const CompareCase& c : kCompareCases) {
+        currentCase = &c;
+        SCOPED_TRACE(std::string("typed '") + c.typed + "'");
+        RunScript([](HWND dialog) {
+            const CompareCase& cc = *currentCase;
+            SetControlText(dialog, IDC_RECEIVED_TEXT, cc.typed);
+            SetControlFocus(dialog, IDC_RECEIVED_TEXT);
+            const std::string typedBefore = GetControlText(dialog, IDC_RECEIVED_TEXT);
+            Command(dialog, IDC_COMPARE);
+            EXPECT_EQ(kSentText, GetControlText(dialog, IDC_SENT_TEXT));
+            EXPECT_EQ(cc.line, GetControlText(dialog, IDC_SCORE));
+            EXPECT_EQ(typedBefore, GetControlText(dialog, IDC_RECEIVED_TEXT));
+            if (cc.sentMark > 0) {
+                EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, cc.sentMark - 1, cc.sentMark));
+            } else {
+                EXPECT_TRUE(SelectsNothing(dialog, IDC_SENT_TEXT));
+            }
+            if (cc.receivedMark > 0) {
+                EXPECT_TRUE(
+                    Selects(dialog, IDC_RECEIVED_TEXT, cc.receivedMark - 1, cc.receivedMark));
+            } else {
+                EXPECT_TRUE(SelectsNothing(dialog, IDC_RECEIVED_TEXT));
+            }
+            // The focus stays where the user had it.
+            EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
+        });
+    }
+}
+
+TEST_F(CommandsWithTrainer, EraseLeavesTheUpperBoxAndItsMarkAlone) {
+    RunScript([](HWND dialog) {
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "ABX");
+        Command(dialog, IDC_COMPARE);
+        ASSERT_TRUE(Selects(dialog, IDC_SENT_TEXT, 3, 4));
+        Command(dialog, IDC_ERASE);
+        EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ(kSentText, GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, 3, 4));
+    });
+}
+
+TEST_F(CommandsWithTrainer, RunShowsTheStatusForTwoSecondsRestartedByASecondRun) {
+    RunScript([](HWND dialog) {
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED COPY");
+        Command(dialog, IDC_RUN_TRAINER);
+        EXPECT_EQ("ZINTRA.EXE RUNNING", GetControlText(dialog, IDC_SCORE));
+        Pump(dialog, 1500);
+        EXPECT_EQ("ZINTRA.EXE RUNNING", GetControlText(dialog, IDC_SCORE)) << "cleared too soon";
+        Pump(dialog, 1000);
+        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE)) << "not cleared after 2.5 s";
+
+        // A second Run 1 s after the first restarts the 2 s; a score line
+        // written meanwhile is wiped with the status.
+        Command(dialog, IDC_RUN_TRAINER);
+        Pump(dialog, 1000);
+        Command(dialog, IDC_RUN_TRAINER);
+        Pump(dialog, 1500);
+        EXPECT_EQ("ZINTRA.EXE RUNNING", GetControlText(dialog, IDC_SCORE))
+            << "the second Run did not restart the timer";
+        Command(dialog, IDC_COMPARE);
+        EXPECT_EQ(" 0 out of 6 = 0.00%", GetControlText(dialog, IDC_SCORE));
+        Pump(dialog, 1000);
+        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("TYPED COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        // The timer fired once per arming and was killed each time.
+        std::size_t timers = 0;
+        for (const SeenMessage& m : MessageLog) {
+            timers += (m.message == WM_TIMER && m.wParam == 1) ? 1 : 0;
+        }
+        EXPECT_EQ(2U, timers);
+    });
+}
+
+TEST_F(CommandsWithTrainer, BeginClearsClicksStartAndFocusesStopClicksStopOnly) {
+    const int starts = TrainerCount("start");
+    const int stops = TrainerCount("stop");
+    RunScript([](HWND dialog) {
+        SetControlText(dialog, IDC_SENT_TEXT, "SENT");
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED");
+        SetControlText(dialog, IDC_SCORE, "SCORE");
+        SetControlFocus(dialog, IDC_STOP);
+        Command(dialog, IDC_BEGIN);
+        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
+
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "MY COPY");
+        SetControlText(dialog, IDC_SCORE, "A SCORE");
+        Command(dialog, IDC_STOP);
+        EXPECT_EQ("MY COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("A SCORE", GetControlText(dialog, IDC_SCORE));
+    });
+    EXPECT_EQ(starts + 1, TrainerCount("start")) << TrainerReport();
+    EXPECT_EQ(stops + 1, TrainerCount("stop")) << TrainerReport();
+}
+
+} // namespace
