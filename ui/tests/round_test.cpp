@@ -1,0 +1,267 @@
+// receiver.exe driven from outside as a person would, with the practice Trainer
+// as ZINTRA.EXE beside it in a temporary folder: Run, a scored practice round,
+// the Alt keys of the buttons, and the ways out by Escape and by "&Quit".
+#include "main_dialog.h"
+#include "score_line.h"
+#include "wine_support.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+constexpr DWORD kStartMs = 15000;
+constexpr DWORD kExitMs = 10000;
+constexpr DWORD kSendMs = 10000;
+constexpr int kTrainerReport = 900; // the practice Trainer's click report
+
+std::string ReceiverPath() {
+    std::string path = TestFolder() + RECEIVER_EXE_RELATIVE;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Sends and waits for the answer, giving up after kSendMs (a hung program
+// then fails the check that follows instead of hanging the test).
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// The text of a control of another process: only WM_GETTEXT reads it there.
+std::string TextOf(HWND control) {
+    std::string text(static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    const LRESULT copied =
+        Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+// EM_GETSEL's packed answer as {start, end}.
+std::pair<int, int> SelectionOf(HWND edit) {
+    const auto packed = static_cast<DWORD>(Send(edit, EM_GETSEL, 0, 0));
+    return {LOWORD(packed), HIWORD(packed)};
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\r' || c == '\n';
+}
+
+std::size_t NonBlanks(const std::string& text, std::size_t end) {
+    return static_cast<std::size_t>(std::count_if(text.begin(),
+                                                  text.begin() + static_cast<std::ptrdiff_t>(end),
+                                                  [](char c) { return !IsBlank(c); }));
+}
+
+// Copies receiver.exe and the practice Trainer (as ZINTRA.EXE) into a new
+// temporary folder, starts the copy of receiver.exe and waits for its dialog.
+// At the end every process the test brought up, the receiver and any Trainer
+// it launched from the folder, is ended by its handle, then the folder goes.
+class RoundTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(TrainerWindows().empty()) << "a Trainer window is already up";
+        folder = MakeTempFolder();
+        const std::string receiver = folder + "receiver.exe";
+        trainerPath = folder + "ZINTRA.EXE";
+        ASSERT_TRUE(CopyFileA(ReceiverPath().c_str(), receiver.c_str(), FALSE)) << ReceiverPath();
+        ASSERT_TRUE(CopyFileA(PracticeTrainerPath().c_str(), trainerPath.c_str(), FALSE))
+            << PracticeTrainerPath();
+        std::string commandLine = "\"" + receiver + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   folder.c_str(), &startup, &process));
+        PollUntil(
+            [this] {
+                dialog = DialogOf(process.dwProcessId);
+                return dialog != nullptr || WaitForSingleObject(process.hProcess, 0) == 0;
+            },
+            kStartMs);
+        ASSERT_NE(nullptr, dialog) << "no dialog titled \"" << kMainDialogCaption << "\"";
+    }
+
+    void TearDown() override {
+        for (const TopWindow& up : TrainerWindows()) {
+            if (lstrcmpiA(ImagePathOf(up.processId).c_str(), trainerPath.c_str()) == 0) {
+                EndProcess(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, up.processId));
+            }
+        }
+        if (process.hProcess != nullptr) {
+            CloseHandle(process.hThread);
+            EndProcess(process.hProcess);
+        }
+        RemoveTree(folder);
+    }
+
+    static HWND DialogOf(DWORD processId) {
+        for (const TopWindow& top : TopWindows()) {
+            char title[128] = {};
+            GetWindowTextA(top.window, title, sizeof title);
+            if (top.processId == processId && top.visible &&
+                std::string(title) == kMainDialogCaption) {
+                return top.window;
+            }
+        }
+        return nullptr;
+    }
+
+    HWND Control(int id) const { return GetDlgItem(dialog, id); }
+    std::string Text(int id) const { return TextOf(Control(id)); }
+    void Click(int id) const { Send(Control(id), BM_CLICK, 0, 0); }
+    void SetText(int id, const std::string& text) const {
+        Send(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+
+    // Waits for the Trainer the receiver launched from the folder; its window.
+    HWND AwaitTrainer() {
+        PollUntil(
+            [this] {
+                const auto up = TrainerWindows();
+                trainer = up.size() == 1 && up[0].visible ? up[0].window : nullptr;
+                return trainer != nullptr;
+            },
+            kStartMs);
+        return trainer;
+    }
+
+    std::string TrainerReport() const { return TextOf(GetDlgItem(trainer, kTrainerReport)); }
+    std::string TrainerText() const {
+        return TextOf(FindWindowExA(trainer, nullptr, "TRichEdit", nullptr));
+    }
+    bool ReportHas(const std::string& part) const {
+        return PollUntil([&] { return TrainerReport().find(part) != std::string::npos; }, kSendMs);
+    }
+    // Lets the Trainer send until its text has at least `length` characters.
+    bool SendsAtLeast(std::size_t length) const {
+        return PollUntil([&] { return TrainerText().size() >= length; }, kSendMs);
+    }
+
+    // Keys are posted to the receiver's queue, to the control with the focus in
+    // its thread (the dialog when none has it), with Alt's context bit, the way
+    // the keyboard delivers them; its modal loop turns them into mnemonics and
+    // commands. keybd_event and SendInput would go to the foreground window
+    // instead, which after Run may be the Trainer.
+    void PressAlt(char letter) const { PostKey(letter, true); }
+    void PostKey(int key, bool alt) const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(process.dwThreadId, &info);
+        HWND target = info.hwndFocus != nullptr ? info.hwndFocus : dialog;
+        const UINT scan = MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+        const auto down = static_cast<DWORD>(1u | (scan << 16) | (alt ? 1u << 29 : 0u));
+        const DWORD up = down | (3u << 30);
+        PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key),
+                     static_cast<LPARAM>(down));
+        PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key),
+                     static_cast<LPARAM>(up));
+    }
+
+    bool ScoreBecomes(const std::string& expected) const {
+        return PollUntil([&] { return Text(IDC_SCORE) == expected; }, kSendMs);
+    }
+
+    // The exit code, or STILL_ACTIVE when the program is still running.
+    DWORD ExitCode() const { return WaitForExit(process.hProcess, kExitMs); }
+
+    std::string folder;
+    std::string trainerPath;
+    PROCESS_INFORMATION process{};
+    HWND dialog = nullptr;
+    HWND trainer = nullptr;
+};
+
+TEST_F(RoundTest, RunLaunchesTheTrainerBesideItAndAScoredRoundLeavesTheCopyAlone) {
+    Click(IDC_RUN_TRAINER);
+    ASSERT_NE(nullptr, AwaitTrainer()) << "Run did not bring up the Trainer";
+    DWORD trainerProcess = 0;
+    GetWindowThreadProcessId(trainer, &trainerProcess);
+    EXPECT_EQ(0, lstrcmpiA(trainerPath.c_str(), ImagePathOf(trainerProcess).c_str()))
+        << "the Trainer started is " << ImagePathOf(trainerProcess);
+    Click(IDC_RUN_TRAINER);
+    EXPECT_EQ("ZINTRA.EXE RUNNING", Text(IDC_SCORE));
+    EXPECT_EQ(1u, TrainerWindows().size()) << "a second Run launched another Trainer";
+
+    SetText(IDC_RECEIVED_TEXT, "OLD COPY");
+    SetText(IDC_SENT_TEXT, "OLD SENDING");
+    Click(IDC_BEGIN);
+    EXPECT_TRUE(ReportHas("start=1 stop=0 sending=1")) << TrainerReport();
+    EXPECT_EQ("", Text(IDC_RECEIVED_TEXT));
+    EXPECT_EQ("", Text(IDC_SCORE));
+    EXPECT_EQ("", Text(IDC_SENT_TEXT));
+    ASSERT_TRUE(SendsAtLeast(15)) << "the Trainer sent only \"" << TrainerText() << "\"";
+    Click(IDC_STOP);
+    ASSERT_TRUE(ReportHas("stop=1 sending=0")) << TrainerReport();
+
+    // The copy: what was sent, with the eighth character wrong.
+    const std::string sent = TrainerText();
+    ASSERT_GE(sent.size(), 15u);
+    const std::size_t wrong = 7; // 0-based; a letter, since groups have five
+    ASSERT_FALSE(IsBlank(sent[wrong])) << sent;
+    std::string copy = sent;
+    copy[wrong] = sent[wrong] == 'Q' ? 'X' : 'Q';
+    SetText(IDC_RECEIVED_TEXT, copy);
+    const std::string typed = Text(IDC_RECEIVED_TEXT);
+    ASSERT_EQ(copy, typed);
+
+    Click(IDC_COMPARE);
+    const auto correct = static_cast<std::int16_t>(NonBlanks(sent, wrong));
+    const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
+    EXPECT_EQ(FormatScoreLine(correct, total), Text(IDC_SCORE));
+    EXPECT_EQ(sent, Text(IDC_SENT_TEXT));
+    const std::pair<int, int> marked{static_cast<int>(wrong), static_cast<int>(wrong) + 1};
+    EXPECT_EQ(marked, SelectionOf(Control(IDC_SENT_TEXT))) << "the sent character";
+    EXPECT_EQ(marked, SelectionOf(Control(IDC_RECEIVED_TEXT))) << "the typed character";
+    EXPECT_EQ(typed, Text(IDC_RECEIVED_TEXT)) << "after Compare";
+
+    Click(IDC_STOP);
+    EXPECT_TRUE(ReportHas("stop=2")) << TrainerReport();
+    EXPECT_EQ(typed, Text(IDC_RECEIVED_TEXT)) << "after Stop";
+    Click(IDC_RUN_TRAINER);
+    EXPECT_EQ("ZINTRA.EXE RUNNING", Text(IDC_SCORE));
+    EXPECT_EQ(typed, Text(IDC_RECEIVED_TEXT)) << "after Run";
+
+    Click(IDCANCEL); // "&Quit"
+    EXPECT_EQ(0u, ExitCode());
+}
+
+TEST_F(RoundTest, AltKeysPressTheirButtons) {
+    PressAlt('R');
+    ASSERT_NE(nullptr, AwaitTrainer()) << "Alt+R did not launch the Trainer";
+    PressAlt('B');
+    EXPECT_TRUE(ReportHas("start=1 stop=0 sending=1")) << "Alt+B: " << TrainerReport();
+    ASSERT_TRUE(SendsAtLeast(6));
+    PressAlt('S');
+    EXPECT_TRUE(ReportHas("start=1 stop=1 sending=0")) << "Alt+S: " << TrainerReport();
+
+    const std::string sent = TrainerText();
+    SetText(IDC_RECEIVED_TEXT, sent);
+    PressAlt('C');
+    const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
+    EXPECT_TRUE(ScoreBecomes(FormatScoreLine(total, total))) << "Alt+C: " << Text(IDC_SCORE);
+
+    PressAlt('E');
+    EXPECT_TRUE(PollUntil([this] { return Text(IDC_RECEIVED_TEXT).empty(); }, kSendMs))
+        << "Alt+E left \"" << Text(IDC_RECEIVED_TEXT) << "\"";
+    EXPECT_EQ(sent, Text(IDC_SENT_TEXT)) << "Erase touched the upper box";
+
+    PressAlt('R');
+    EXPECT_TRUE(ScoreBecomes("ZINTRA.EXE RUNNING")) << "Alt+R: " << Text(IDC_SCORE);
+    EXPECT_EQ(1u, TrainerWindows().size());
+
+    PressAlt('Q');
+    EXPECT_EQ(0u, ExitCode()) << "Alt+Q";
+}
+
+TEST_F(RoundTest, EscapeEndsItWithExitCodeZero) {
+    PostKey(VK_ESCAPE, false);
+    EXPECT_EQ(0u, ExitCode());
+}
+
+} // namespace
