@@ -1,23 +1,31 @@
 #!/usr/bin/env bash
-# `make run`: starts build/win32/receiver.exe under Wine. On a display it simply
-# runs. Without one it runs on a virtual display in a Wine virtual desktop (which
-# draws caption bars), saves a screenshot of the dialog to build/receiver.png,
-# closes the program through its close box and prints its exit code.
+# `make run`: starts receiver.exe under Wine from build/demo/, which also holds
+# the practice Trainer as ZINTRA.EXE, so that "&Run Tamsor" starts it as it
+# would start the real Trainer. On a display the program simply runs. Without
+# one a scripted practice round is played on a virtual display in a Wine virtual
+# desktop (which draws caption bars): Run Tamsor, Begin CW, a few seconds of
+# sending, Stop CW, a copy with one mistake typed into the lower box, Compare.
+# It prints the score line, saves a screenshot of the scored dialog to
+# build/receiver.png, quits by "&Quit" and prints the exit code.
 # RECEIVER_BUILD names another Windows build folder (default build/win32).
 set -u
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 . scripts/wine-env.sh
 
 build=${RECEIVER_BUILD:-build/win32}
-exe=$build/receiver.exe
 poke=$build/tools/poke.exe
+demo=build/demo
 shot=build/receiver.png
-for f in "$exe" "$poke"; do
+for f in "$build/receiver.exe" "$build/practice/zintra_practice.exe" "$poke"; do
   if [ ! -f "$f" ]; then
     echo "run: $f is not built; run scripts/build.sh win32 first" >&2
     exit 1
   fi
 done
+mkdir -p "$demo"
+cp "$build/receiver.exe" "$demo/receiver.exe"
+cp "$build/practice/zintra_practice.exe" "$demo/ZINTRA.EXE"
+exe=$demo/receiver.exe
 
 if [ -z "${RECEIVER_RUN_HEADLESS:-}" ]; then
   if [ -n "${DISPLAY:-}" ]; then
@@ -40,36 +48,58 @@ await() {
   return 1
 }
 
+# Ends the run with a message and poke's log; the desktop goes with it.
+fail() {
+  echo "run: $1" >&2
+  cat "$work"/*.log >&2
+  kill "$desktop" 2>/dev/null
+  exit 1
+}
+
 wine_prefix_ready
 work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-run.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mapfile -t w < <(winepath -w "$PWD/$poke" "$PWD/$exe" "$work/rect" "$work/ready" "$work/shot" "$work/rc" 2>/dev/null)
+mapfile -t w < <(winepath -w "$PWD/$poke" "$PWD/$exe" "$work/sending" "$work/stop" "$work/sent" \
+  "$work/copied" "$work/shot" "$work/rc" "$work/score" "$work/rect" "$work/scored" 2>/dev/null)
+receiver='Zintra Receiver v1.11*'
+trainer=' Zintra Method CW Trainer - Tamsor'
 
-# poke starts the program, waits for its dialog to be up and painted, reports
-# where it stands, waits for the screenshot, closes it by its close box and
-# writes its exit code. Both run on the same virtual desktop.
+# The first poke plays the person at the dialog up to the end of the sending,
+# then, once the copy is scored and photographed, quits, closes the Trainer
+# and writes the receiver's exit code. Both programs run on the same desktop.
 wine explorer /desktop=Receiver,1024x768 "${w[0]}" start "${w[1]}" \
-  find 'Zintra Receiver v1.11*' 20000 rect "${w[2]}" signal "${w[3]}" \
-  await "${w[4]}" 30000 close exit 10000 "${w[5]}" >"$work/wine.log" 2>&1 </dev/null &
+  find "$receiver" 20000 click 108 find "$trainer" 20000 \
+  find "$receiver" 5000 click 105 signal "${w[2]}" await "${w[3]}" 30000 click 106 \
+  find "$trainer" 5000 gettextclass TRichEdit "${w[4]}" \
+  await "${w[6]}" 60000 find "$receiver" 5000 click 2 exit 10000 "${w[7]}" \
+  find "$trainer" 5000 close >"$work/round.log" 2>&1 </dev/null &
 desktop=$!
 
-if ! await "$work/ready" 600; then
-  echo "run: the dialog did not come up" >&2
-  cat "$work/wine.log" >&2
-  kill "$desktop" 2>/dev/null
-  exit 1
-fi
+await "$work/sending" 600 || fail "the round did not begin"
+sleep 4 # the practice Trainer sends a character every 80 ms
+touch "$work/stop"
+await "$work/sent" 100 || fail "the Trainer's text could not be read"
+sent=$(cat "$work/sent")
+[ ${#sent} -ge 15 ] || fail "the Trainer sent only '$sent'"
+
+# The copy: what was sent, with its eighth character (a letter) wrong.
+wrong=${sent:7:1}
+[ "$wrong" = Q ] && mistake=X || mistake=Q
+copy="${sent:0:7}$mistake${sent:8}"
+
+wine explorer /desktop=Receiver,1024x768 "${w[0]}" find "$receiver" 5000 \
+  type 102 "$copy" click 107 gettext 103 "${w[8]}" find "$receiver" 5000 rect "${w[9]}" \
+  signal "${w[10]}" >"$work/copy.log" 2>&1 </dev/null
+await "$work/scored" 100 || fail "the copy was not scored"
+echo "sent:   $sent"
+echo "copied: $copy"
+echo "score: $(cat "$work/score")"
 import -window root "$work/desktop.png"
 convert "$work/desktop.png" -crop "$(cat "$work/rect")" +repage "$shot"
-echo "screenshot of the dialog ($(cat "$work/rect")) saved to $shot"
+echo "screenshot of the scored round ($(cat "$work/rect")) saved to $shot"
 touch "$work/shot"
 
-if ! await "$work/rc" 300; then
-  echo "run: the program did not end after its close box" >&2
-  cat "$work/wine.log" >&2
-  kill "$desktop" 2>/dev/null
-  exit 1
-fi
+await "$work/rc" 300 || fail "the program did not end after Quit"
 rc=$(tr -d '\r\n' <"$work/rc")
 # The desktop closes by itself once its last program is gone.
 for ((i = 0; i < 100; i++)); do

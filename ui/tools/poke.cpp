@@ -12,6 +12,8 @@
 //     type ID TEXT         each byte of TEXT to control ID as a typed character
 //                          (WM_CHAR; "\n" in TEXT is Enter)
 //     gettext ID FILE      writes the text of control ID to FILE
+//     gettextclass CLASS FILE  writes the text of the target's first child of
+//                          window class CLASS to FILE (for a control with no fixed id)
 //     close                WM_SYSCOMMAND SC_CLOSE to the target, as its close box
 //     rect FILE            the target's window rectangle as WxH+X+Y (ImageMagick)
 //     signal FILE          creates FILE, to tell a waiting script a step is done
@@ -198,19 +200,36 @@ bool Type(Poke& poke) {
     return true;
 }
 
+// WM_GETTEXT, not GetWindowTextA: across processes only the message reads an
+// edit box's contents.
+std::string ReadText(HWND control) {
+    std::string text(static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    const LRESULT copied =
+        Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
 bool GetText(Poke& poke) {
     HWND control = TakeControl(poke);
     const char* path = Take(poke);
     if (control == nullptr || path == nullptr) {
         return Fail("gettext needs a control of the target and a file", nullptr);
     }
-    // WM_GETTEXT, not GetWindowTextA: across processes only the message reads
-    // an edit box's contents.
-    std::string text(static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    const LRESULT copied =
-        Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return Write(path, text);
+    return Write(path, ReadText(control));
+}
+
+bool GetTextClass(Poke& poke) {
+    const char* className = Take(poke);
+    const char* path = Take(poke);
+    if (className == nullptr || path == nullptr) {
+        return Fail("gettextclass needs a class name and a file", nullptr);
+    }
+    HWND control = FindWindowExA(poke.target, nullptr, className, nullptr);
+    if (control == nullptr) {
+        return Fail("the target has no child of class", className);
+    }
+    return Write(path, ReadText(control));
 }
 
 // cppcheck-suppress constParameter ; every verb has the one signature of the table
@@ -277,9 +296,18 @@ struct Verb {
 };
 
 constexpr Verb kVerbs[] = {
-    {"start", Start},   {"find", Find},       {"click", Click}, {"settext", SetText},
-    {"type", Type},     {"gettext", GetText}, {"close", Close}, {"rect", Rect},
-    {"signal", Signal}, {"await", Await},     {"exit", Exit},
+    {"start", Start},
+    {"find", Find},
+    {"click", Click},
+    {"settext", SetText},
+    {"type", Type},
+    {"gettext", GetText},
+    {"gettextclass", GetTextClass},
+    {"close", Close},
+    {"rect", Rect},
+    {"signal", Signal},
+    {"await", Await},
+    {"exit", Exit},
 };
 
 const Verb* FindVerb(const char* name) {
