@@ -31,7 +31,8 @@ void BM_CompareAndScore(benchmark::State& state) {
         std::string line = FormatScoreLine(r.correct, r.total);
         benchmark::DoNotOptimize(line);
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<long>(kSent.size() + kReceived.size()));
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<long>(kSent.size() + kReceived.size()));
 }
 BENCHMARK(BM_CompareAndScore);
 
@@ -43,7 +44,8 @@ void BM_UpperCaseBothTexts(benchmark::State& state) {
         benchmark::DoNotOptimize(a);
         benchmark::DoNotOptimize(b);
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<long>(kSent.size() + kReceived.size()));
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<long>(kSent.size() + kReceived.size()));
 }
 BENCHMARK(BM_UpperCaseBothTexts);
 
