@@ -1,7 +1,8 @@
 // The main dialog's commands on the real dialog, run by the frame in this
 // process, against the practice Trainer as a separate process: Compare with its
-// marks and score line, Erase, Begin CW, Stop CW, Run and its status timer, and
-// Quit and Escape ending the dialog with the font released.
+// marks and score line, Erase, Begin CW, Stop CW, Run and its status timer,
+// Quit and Escape ending the dialog with the font released, and a Trainer that
+// vanishes or a ZINTRA.EXE that is no program.
 #include "main_dialog.h"
 
 #include "dialog_frame.h"
@@ -322,6 +323,65 @@ TEST_F(CommandsWithTrainer, BeginClearsClicksStartAndFocusesStopClicksStopOnly) 
     });
     EXPECT_EQ(starts + 1, TrainerCount("start")) << TrainerReport();
     EXPECT_EQ(stops + 1, TrainerCount("stop")) << TrainerReport();
+}
+
+// ---- faults ----
+
+TEST(CommandsFaults, ATrainerKilledWhileIdleLeavesNothingToClickOrRead) {
+    HANDLE trainer =
+        StartProcess(PracticeTrainerPath(), "\"" + PracticeTrainerPath() + "\" --text \"CQ CQ\"");
+    ASSERT_TRUE(PollUntil([] { return TrainerWindow() != nullptr; }, 15000));
+    RunScript([](HWND dialog) {
+        Command(dialog, IDC_COMPARE);
+        ASSERT_EQ("CQ CQ", GetControlText(dialog, IDC_SENT_TEXT));
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "CQ");
+        // The Trainer goes away while the Receiver waits for the user.
+        DWORD processId = 0;
+        GetWindowThreadProcessId(TrainerWindow(), &processId);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+        ASSERT_TRUE(PollUntil([] { return TrainerWindow() == nullptr; }, 10000));
+
+        Command(dialog, IDC_BEGIN);
+        Command(dialog, IDC_STOP);
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "CQ");
+        Command(dialog, IDC_COMPARE);
+        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ(" 0 out of 0 = 0.00%", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("CQ", GetControlText(dialog, IDC_RECEIVED_TEXT));
+    });
+    EndProcess(trainer);
+}
+
+// Top-level windows of other processes, such as a system error box would add.
+std::size_t ForeignWindows() {
+    std::size_t count = 0;
+    for (const TopWindow& w : TopWindows()) {
+        count += (w.visible && w.processId != GetCurrentProcessId()) ? 1 : 0;
+    }
+    return count;
+}
+
+TEST(CommandsFaults, RunWithAZintraExeThatIsNoProgramShowsNothingAndChangesNothing) {
+    const std::string junk = TestFolder() + "ZINTRA.EXE";
+    FILE* file = std::fopen(junk.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    std::fputs("this is not a program", file);
+    std::fclose(file);
+    RunScript([](HWND dialog) {
+        SetControlText(dialog, IDC_RECEIVED_TEXT, "MY COPY");
+        SetControlText(dialog, IDC_SCORE, " 1 out of 1 = 100.00%");
+        const std::size_t before = ForeignWindows();
+        Command(dialog, IDC_RUN_TRAINER);
+        Pump(dialog, 1000);
+        EXPECT_EQ(before, ForeignWindows()) << "a window came up";
+        EXPECT_EQ("MY COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ(" 1 out of 1 = 100.00%", GetControlText(dialog, IDC_SCORE));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+    });
+    DeleteFileA(junk.c_str());
 }
 
 } // namespace
