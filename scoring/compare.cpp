@@ -5,7 +5,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\r' || c == '\n';
+}
 
 std::string_view Compared(std::string_view text) {
     return text.substr(0, text.size() < kMaxComparedLength ? text.size() : kMaxComparedLength);

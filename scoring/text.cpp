@@ -25,7 +25,9 @@ constexpr UpperTable kUpper = MakeUpperTable();
 
 } // namespace
 
-char UpperByte(char c) { return static_cast<char>(kUpper.map[static_cast<unsigned char>(c)]); }
+char UpperByte(char c) {
+    return static_cast<char>(kUpper.map[static_cast<unsigned char>(c)]);
+}
 
 std::string UpperText(std::string_view text) {
     std::string out(text);
@@ -35,4 +37,6 @@ std::string UpperText(std::string_view text) {
     return out;
 }
 
-bool TextEqual(std::string_view a, std::string_view b) { return a == b; }
+bool TextEqual(std::string_view a, std::string_view b) {
+    return a == b;
+}

@@ -21,8 +21,9 @@ int main(int argc, char** argv) {
             ++pairs;
             if (got != want) {
                 if (++mismatches <= 10) {
-                    std::printf("mismatch: correct %ld total %ld: expected %lld hundredths, got %lld\n", c,
-                                t, static_cast<long long>(want), static_cast<long long>(got));
+                    std::printf(
+                        "mismatch: correct %ld total %ld: expected %lld hundredths, got %lld\n", c,
+                        t, static_cast<long long>(want), static_cast<long long>(got));
                 }
             }
         }

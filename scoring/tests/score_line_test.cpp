@@ -23,16 +23,18 @@ TEST(ScoreLine, WorkedValues) {
         const char* shown;
     };
     const Row rows[] = {
-        {45, 50, "90.00"},     {0, 50, "0.00"},       {50, 50, "100.00"},    {2, 3, "66.67"},
-        {1, 3, "33.33"},       {1, 7, "14.29"},       {1, 800, "0.12"},      {3, 800, "0.38"},
-        {1, 160, "0.62"},      {3, 160, "1.88"},      {2469, 20000, "12.35"}, {1, 20000, "0.00"},
-        {1462, 1491, "98.06"}, {1074, 1541, "69.69"}, {1999, 2000, "99.95"}, {19999, 20000, "100.00"},
-        {0, 0, "0.00"},
+        {45, 50, "90.00"},        {0, 50, "0.00"},        {50, 50, "100.00"},
+        {2, 3, "66.67"},          {1, 3, "33.33"},        {1, 7, "14.29"},
+        {1, 800, "0.12"},         {3, 800, "0.38"},       {1, 160, "0.62"},
+        {3, 160, "1.88"},         {2469, 20000, "12.35"}, {1, 20000, "0.00"},
+        {1462, 1491, "98.06"},    {1074, 1541, "69.69"},  {1999, 2000, "99.95"},
+        {19999, 20000, "100.00"}, {0, 0, "0.00"},
     };
     for (const Row& row : rows) {
         const auto c = static_cast<std::int16_t>(row.correct);
         const auto t = static_cast<std::int16_t>(row.total);
-        EXPECT_EQ(row.shown, FormatPercent(ScorePercent(c, t))) << row.correct << " of " << row.total;
+        EXPECT_EQ(row.shown, FormatPercent(ScorePercent(c, t)))
+            << row.correct << " of " << row.total;
         EXPECT_EQ(OracleHundredths(row.correct, row.total), PercentHundredths(ScorePercent(c, t)))
             << row.correct << " of " << row.total;
     }
