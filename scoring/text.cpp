@@ -1,6 +1,8 @@
 // The upper-casing rule and text equality used wherever the program compares texts.
 #include "text.h"
 
+#include <algorithm>
+
 namespace {
 
 struct UpperTable {
@@ -15,8 +17,8 @@ constexpr UpperTable MakeUpperTable() {
     // The lower/upper letter pairs of code page 437, mapped whatever the code page.
     const unsigned char pairs[][2] = {{0x81, 0x9A}, {0x82, 0x90}, {0x84, 0x8E}, {0x86, 0x8F},
                                       {0x87, 0x80}, {0x94, 0x99}, {0xA4, 0xA5}};
-    for (const auto& p : pairs) {
-        t.map[p[0]] = p[1];
+    for (const unsigned char* pair : pairs) {
+        t.map[pair[0]] = pair[1];
     }
     return t;
 }
@@ -31,9 +33,7 @@ char UpperByte(char c) {
 
 std::string UpperText(std::string_view text) {
     std::string out(text);
-    for (char& c : out) {
-        c = UpperByte(c);
-    }
+    std::transform(out.begin(), out.end(), out.begin(), UpperByte);
     return out;
 }
 
