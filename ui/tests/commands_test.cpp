@@ -2,7 +2,7 @@
 // process, against the practice Trainer as a separate process: Compare with its
 // marks and score line, Erase, Begin CW, Stop CW, Run and its status timer,
 // Quit and Escape ending the dialog with the font released, and a Trainer that
-// vanishes or a ZINTRA.EXE that is no program.
+// vanishes, a ZINTRA.EXE that is no program, and a lower box past 32,765 bytes.
 #include "main_dialog.h"
 
 #include "dialog_frame.h"
@@ -298,6 +298,22 @@ TEST_F(CommandsWithTrainer, RunShowsTheStatusForTwoSecondsRestartedByASecondRun)
             timers += (m.message == WM_TIMER && m.wParam == 1) ? 1 : 0;
         }
         EXPECT_EQ(2U, timers);
+    });
+}
+
+TEST_F(CommandsWithTrainer, ALowerBoxBeyondTheCountsRangeGivesADefinedScoreAndIsKept) {
+    RunScript([](HWND dialog) {
+        // Another program can put far more into the box than anyone types.
+        const std::string huge = "ABCDX" + std::string(32995, 'Q');
+        SendMessageA(GetDlgItem(dialog, IDC_RECEIVED_TEXT), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(huge.c_str()));
+        const std::string before = GetControlText(dialog, IDC_RECEIVED_TEXT);
+        ASSERT_EQ(33000U, before.size());
+        Command(dialog, IDC_COMPARE);
+        EXPECT_EQ(" 4 out of 6 = 66.67%", GetControlText(dialog, IDC_SCORE));
+        EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, 6, 7));
+        EXPECT_TRUE(Selects(dialog, IDC_RECEIVED_TEXT, 4, 5));
+        EXPECT_EQ(before, GetControlText(dialog, IDC_RECEIVED_TEXT));
     });
 }
 
