@@ -17,12 +17,6 @@ std::string Quoted(const std::string& path) {
     return '"' + path + '"';
 }
 
-std::size_t VisibleCount() {
-    const std::vector<TopWindow> windows = TopWindows();
-    return static_cast<std::size_t>(std::count_if(windows.begin(), windows.end(),
-                                                  [](const TopWindow& w) { return w.visible; }));
-}
-
 std::string Report(HWND trainer) {
     char text[128] = {};
     GetWindowTextA(GetDlgItem(trainer, kReportId), text, sizeof text);
@@ -276,9 +270,9 @@ TEST_F(Launch, StartsZintraFromTheProgramFolderAndNothingWhenItIsAbsent) {
     const std::string receiver = base_ + "RX.EXE";
     ASSERT_TRUE(CopyFileA(probe_.c_str(), receiver.c_str(), FALSE));
 
-    const std::size_t before = VisibleCount();
+    const std::size_t before = VisibleWindowsFrom(base_);
     RunProbe(receiver);
-    EXPECT_FALSE(PollUntil([&] { return VisibleCount() != before; }, 1000))
+    EXPECT_FALSE(PollUntil([&] { return VisibleWindowsFrom(base_) != before; }, 1000))
         << "a window appeared with ZINTRA.EXE absent";
 
     const std::string zintra = base_ + "ZINTRA.EXE";

@@ -128,3 +128,18 @@ void RemoveTree(const std::string& folder) {
     }
     RemoveDirectoryA(folder.c_str());
 }
+
+std::size_t VisibleWindowsFrom(const std::string& folder) {
+    std::size_t count = 0;
+    for (const TopWindow& w : TopWindows()) {
+        if (!w.visible) {
+            continue;
+        }
+        const std::string image = ImagePathOf(w.processId);
+        const bool fromFolder =
+            image.size() >= folder.size() &&
+            lstrcmpiA(image.substr(0, folder.size()).c_str(), folder.c_str()) == 0;
+        count += (fromFolder || w.trainer) ? 1 : 0;
+    }
+    return count;
+}

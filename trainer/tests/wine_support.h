@@ -45,6 +45,11 @@ std::vector<TopWindow> TopWindows();
 // The top-level windows titled exactly like the Trainer.
 std::vector<TopWindow> TrainerWindows();
 
+// The visible top-level windows of programs run from `folder` (by their image
+// path), and any Trainer window: what a launch from that folder could bring up,
+// blind to the windows other tests running at the same time open and close.
+std::size_t VisibleWindowsFrom(const std::string& folder);
+
 // A new empty folder under the temporary folder, with a trailing backslash.
 std::string MakeTempFolder();
 

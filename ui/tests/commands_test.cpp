@@ -371,15 +371,6 @@ TEST(CommandsFaults, ATrainerKilledWhileIdleLeavesNothingToClickOrRead) {
     EndProcess(trainer);
 }
 
-// Top-level windows of other processes, such as a system error box would add.
-std::size_t ForeignWindows() {
-    std::size_t count = 0;
-    for (const TopWindow& w : TopWindows()) {
-        count += (w.visible && w.processId != GetCurrentProcessId()) ? 1 : 0;
-    }
-    return count;
-}
-
 TEST(CommandsFaults, RunWithAZintraExeThatIsNoProgramShowsNothingAndChangesNothing) {
     const std::string junk = TestFolder() + "ZINTRA.EXE";
     FILE* file = std::fopen(junk.c_str(), "wb");
@@ -389,10 +380,10 @@ TEST(CommandsFaults, RunWithAZintraExeThatIsNoProgramShowsNothingAndChangesNothi
     RunScript([](HWND dialog) {
         SetControlText(dialog, IDC_RECEIVED_TEXT, "MY COPY");
         SetControlText(dialog, IDC_SCORE, " 1 out of 1 = 100.00%");
-        const std::size_t before = ForeignWindows();
+        const std::size_t before = VisibleWindowsFrom(TestFolder());
         Command(dialog, IDC_RUN_TRAINER);
         Pump(dialog, 1000);
-        EXPECT_EQ(before, ForeignWindows()) << "a window came up";
+        EXPECT_EQ(before, VisibleWindowsFrom(TestFolder())) << "a window came up";
         EXPECT_EQ("MY COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
         EXPECT_EQ(" 1 out of 1 = 100.00%", GetControlText(dialog, IDC_SCORE));
         EXPECT_TRUE(IsWindowVisible(dialog));
