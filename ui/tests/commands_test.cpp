@@ -121,6 +121,20 @@ bool FontIsGone() {
     return GetObjectA(TextFont, sizeof font, &font) == 0;
 }
 
+// Fills the three text controls, puts the focus on `focus` and gives Begin CW:
+// all three must be empty and the focus in the lower box.
+void BeginFrom(HWND dialog, int focus) {
+    SetControlText(dialog, IDC_SENT_TEXT, "SENT");
+    SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED");
+    SetControlText(dialog, IDC_SCORE, "SCORE");
+    SetControlFocus(dialog, focus);
+    Command(dialog, IDC_BEGIN);
+    EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
+    EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
+    EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
+    EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
+}
+
 // ---- without a Trainer ----
 
 TEST(CommandsWithoutTrainer, CompareEmptiesTheUpperBoxAndScoresNothingSent) {
@@ -138,15 +152,7 @@ TEST(CommandsWithoutTrainer, CompareEmptiesTheUpperBoxAndScoresNothingSent) {
 
 TEST(CommandsWithoutTrainer, BeginStillClearsAndFocusesRunLaunchesNothingFromHere) {
     RunScript([](HWND dialog) {
-        SetControlText(dialog, IDC_SENT_TEXT, "SENT");
-        SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED");
-        SetControlText(dialog, IDC_SCORE, "SCORE");
-        SetControlFocus(dialog, IDC_COMPARE);
-        Command(dialog, IDC_BEGIN);
-        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
-        EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
-        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
-        EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
+        BeginFrom(dialog, IDC_COMPARE);
 
         // No ZINTRA.EXE beside the test program: Run starts nothing and shows nothing.
         SetControlText(dialog, IDC_RECEIVED_TEXT, "KEEP");
@@ -321,15 +327,7 @@ TEST_F(CommandsWithTrainer, BeginClearsClicksStartAndFocusesStopClicksStopOnly) 
     const int starts = TrainerCount("start");
     const int stops = TrainerCount("stop");
     RunScript([](HWND dialog) {
-        SetControlText(dialog, IDC_SENT_TEXT, "SENT");
-        SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED");
-        SetControlText(dialog, IDC_SCORE, "SCORE");
-        SetControlFocus(dialog, IDC_STOP);
-        Command(dialog, IDC_BEGIN);
-        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
-        EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
-        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
-        EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
+        BeginFrom(dialog, IDC_STOP);
 
         SetControlText(dialog, IDC_RECEIVED_TEXT, "MY COPY");
         SetControlText(dialog, IDC_SCORE, "A SCORE");
