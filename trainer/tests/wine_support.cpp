@@ -5,6 +5,10 @@
 
 const char* const kTrainerTitle = " Zintra Method CW Trainer - Tamsor";
 
+bool RunningUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const DWORD begin = GetTickCount();
     while (!done()) {

@@ -10,6 +10,10 @@
 
 extern const char* const kTrainerTitle;
 
+// True when the program runs under Wine rather than Windows (ntdll exports
+// wine_get_version there); checks of what Wine does not report are skipped.
+bool RunningUnderWine();
+
 // Asks `done` every 20 ms until it says true or timeoutMs have passed; its last answer.
 bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs);
 

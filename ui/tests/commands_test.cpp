@@ -6,115 +6,18 @@
 #include "main_dialog.h"
 
 #include "dialog_frame.h"
+#include "dialog_script.h"
 #include "message_log.h"
 #include "wine_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 namespace {
 
-constexpr UINT kRunScript = WM_APP + 7;
-constexpr int kReportId = 900; // the practice Trainer's click report
 constexpr const char* kSentText = "AB CD EF";
-
-// The script of the current run; it is called once from inside the modal loop.
-void (*currentScript)(HWND dialog) = nullptr;
-
-INT_PTR ScriptHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kRunScript) {
-        currentScript(dialog);
-        // A script that stopped early on a failed check still ends its dialog.
-        if (IsWindow(dialog)) {
-            FrameEndDialog(dialog, 0);
-        }
-        return TRUE;
-    }
-    LogMessage(message, wParam, lParam);
-    return MainDialogProc(dialog, message, wParam, lParam);
-}
-
-// Builds MainDialog and runs it with the frame; `script` runs inside the loop
-// with MainDialogProc attached, and the dialog is gone when this returns.
-void RunScript(void (*script)(HWND dialog)) {
-    MessageLog.clear();
-    currentScript = script;
-    HWND dialog = BuildMainDialog();
-    ASSERT_NE(nullptr, dialog);
-    PostMessageA(dialog, kRunScript, 0, 0);
-    FrameRunModal(dialog, ScriptHandler);
-    EXPECT_FALSE(IsWindow(dialog));
-}
-
-// Runs the thread's messages, as the modal loop does, for ms milliseconds.
-void Pump(HWND dialog, DWORD ms) {
-    const DWORD begin = GetTickCount();
-    while (GetTickCount() - begin < ms && IsWindow(dialog)) {
-        MSG msg;
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            Sleep(1);
-            continue;
-        }
-        if (!IsDialogMessageA(dialog, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
-
-void Command(HWND dialog, int id) {
-    SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
-}
-
-struct Selection {
-    DWORD start;
-    DWORD end;
-};
-
-Selection SelectionOf(HWND dialog, int id) {
-    Selection s{};
-    SendMessageA(GetDlgItem(dialog, id), EM_GETSEL, reinterpret_cast<WPARAM>(&s.start),
-                 reinterpret_cast<LPARAM>(&s.end));
-    return s;
-}
-
-::testing::AssertionResult Selects(HWND dialog, int id, DWORD start, DWORD end) {
-    const Selection s = SelectionOf(dialog, id);
-    if (s.start == start && s.end == end) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "control " << id << ": expected selection " << start
-                                         << ".." << end << ", got " << s.start << ".." << s.end;
-}
-
-::testing::AssertionResult SelectsNothing(HWND dialog, int id) {
-    const Selection s = SelectionOf(dialog, id);
-    if (s.start == s.end) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure()
-           << "control " << id << ": expected no selection, got " << s.start << ".." << s.end;
-}
-
-HWND TrainerWindow() {
-    return FindWindowA(nullptr, kTrainerTitle);
-}
-
-// The practice Trainer's click counts, "start=N stop=M ...".
-std::string TrainerReport() {
-    char text[256] = {};
-    GetWindowTextA(GetDlgItem(TrainerWindow(), kReportId), text, sizeof text);
-    return text;
-}
-
-int TrainerCount(const char* name) {
-    const std::string report = TrainerReport();
-    const std::size_t at = report.find(std::string(name) + "=");
-    return at == std::string::npos ? -1 : std::atoi(report.c_str() + at + std::strlen(name) + 1);
-}
 
 bool FontIsGone() {
     LOGFONTA font{};
@@ -196,10 +99,7 @@ TEST(CommandsWithoutTrainer, QuitAndEscapeEndTheDialogAndReleaseTheFont) {
 class CommandsWithTrainer : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        trainer = StartProcess(PracticeTrainerPath(),
-                               "\"" + PracticeTrainerPath() + "\" --text \"" + kSentText + "\"");
-        PollUntil([] { return TrainerWindow() != nullptr && IsWindowVisible(TrainerWindow()); },
-                  15000);
+        trainer = StartPracticeTrainer(std::string("--text \"") + kSentText + "\"");
     }
     static void TearDownTestSuite() {
         EndProcess(trainer);
@@ -230,14 +130,12 @@ const CompareCase kCompareCases[] = {
     {"AB C", " 3 out of 6 = 50.00%", 5, 0},
     {"", " 0 out of 6 = 0.00%", 1, 0},
 };
-const CompareCase* currentCase = nullptr;
 
 TEST_F(CommandsWithTrainer, CompareFetchesScoresAndMarksTheFirstError) {
     for (const CompareCase& c : kCompareCases) {
-        currentCase = &c;
         SCOPED_TRACE(std::string("typed '") + c.typed + "'");
-        RunScript([](HWND dialog) {
-            const CompareCase& cc = *currentCase;
+        RunScript([&c](HWND dialog) {
+            const CompareCase& cc = c;
             SetControlText(dialog, IDC_RECEIVED_TEXT, cc.typed);
             SetControlFocus(dialog, IDC_RECEIVED_TEXT);
             const std::string typedBefore = GetControlText(dialog, IDC_RECEIVED_TEXT);
@@ -342,9 +240,8 @@ TEST_F(CommandsWithTrainer, BeginClearsClicksStartAndFocusesStopClicksStopOnly) 
 // ---- faults ----
 
 TEST(CommandsFaults, ATrainerKilledWhileIdleLeavesNothingToClickOrRead) {
-    HANDLE trainer =
-        StartProcess(PracticeTrainerPath(), "\"" + PracticeTrainerPath() + "\" --text \"CQ CQ\"");
-    ASSERT_TRUE(PollUntil([] { return TrainerWindow() != nullptr; }, 15000));
+    HANDLE trainer = StartPracticeTrainer("--text \"CQ CQ\"");
+    ASSERT_NE(nullptr, trainer);
     RunScript([](HWND dialog) {
         Command(dialog, IDC_COMPARE);
         ASSERT_EQ("CQ CQ", GetControlText(dialog, IDC_SENT_TEXT));
