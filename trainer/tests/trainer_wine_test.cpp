@@ -187,37 +187,54 @@ TEST_F(Trainer, ATrainerThatClosesBetweenCallsDoesNoHarm) {
     EXPECT_EQ("DE", ReadTrainerText());
 }
 
-// The real window system, except that the Trainer is ended right after its
-// first child has been reported.
-HANDLE g_endDuringWalk = nullptr;
+// The real window system, except that the Trainer is ended at one point of a
+// call: right after the lookup has found its window, or right after the walk
+// over its children has been given the first one.
+HANDLE g_endingTrainer = nullptr;
+
+void EndTheTrainerNow() {
+    if (g_endingTrainer != nullptr) {
+        EndProcess(g_endingTrainer);
+        g_endingTrainer = nullptr;
+        PollUntil([] { return TrainerWindows().empty(); }, 5000);
+    }
+}
+
+TrainerWindow FindThenEnd(const char* title) {
+    const TrainerWindow trainer = Win32WindowSystem().findTopLevel(title);
+    EndTheTrainerNow();
+    return trainer;
+}
 
 TrainerWindow NextChildThenEnd(TrainerWindow parent, TrainerWindow after) {
     const TrainerWindow child = Win32WindowSystem().nextChild(parent, after);
-    if (g_endDuringWalk != nullptr) {
-        EndProcess(g_endDuringWalk);
-        g_endDuringWalk = nullptr;
-        PollUntil([] { return TrainerWindows().empty(); }, 5000);
-    }
+    EndTheTrainerNow();
     return child;
 }
 
-TEST_F(Trainer, ATrainerThatClosesDuringAWalkDoesNoHarm) {
-    WindowSystem ending = Win32WindowSystem();
-    ending.nextChild = NextChildThenEnd;
+TEST_F(Trainer, ATrainerThatClosesAfterTheLookupOrDuringAWalkDoesNoHarm) {
+    WindowSystem afterLookup = Win32WindowSystem();
+    afterLookup.findTopLevel = FindThenEnd;
+    WindowSystem duringWalk = Win32WindowSystem();
+    duringWalk.nextChild = NextChildThenEnd;
     const std::string path = PracticeTrainerPath();
-    for (const char* step : {"press", "read"}) {
-        SCOPED_TRACE(step);
-        g_endDuringWalk = StartProcess(path, Quoted(path) + " --text CQ");
-        ASSERT_NE(nullptr, g_endDuringWalk);
-        ASSERT_NE(nullptr, WaitForWindowOf(GetProcessId(g_endDuringWalk)));
-        if (step[0] == 'p') {
-            PressTrainerButtonWith(ending, "TBitBtn", "Start");
-        } else {
-            EXPECT_EQ("", ReadTrainerTextWith(ending));
+    for (const WindowSystem* ending : {&afterLookup, &duringWalk}) {
+        for (const char* step : {"press", "read"}) {
+            SCOPED_TRACE(
+                std::string(ending == &afterLookup ? "after the lookup, " : "in the walk, ") +
+                step);
+            g_endingTrainer = StartProcess(path, Quoted(path) + " --text CQ");
+            ASSERT_NE(nullptr, g_endingTrainer);
+            ASSERT_NE(nullptr, WaitForWindowOf(GetProcessId(g_endingTrainer)));
+            if (step[0] == 'p') {
+                PressTrainerButtonWith(*ending, "TBitBtn", "Start");
+            } else {
+                EXPECT_EQ("", ReadTrainerTextWith(*ending));
+            }
+            EXPECT_EQ(nullptr, g_endingTrainer) << "the Trainer was never ended";
+            EndProcess(g_endingTrainer);
+            g_endingTrainer = nullptr;
         }
-        EXPECT_EQ(nullptr, g_endDuringWalk) << "the walk never began";
-        EndProcess(g_endDuringWalk);
-        g_endDuringWalk = nullptr;
     }
 }
 
