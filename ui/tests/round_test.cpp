@@ -231,6 +231,45 @@ TEST_F(RoundTest, RunLaunchesTheTrainerBesideItAndAScoredRoundLeavesTheCopyAlone
     EXPECT_EQ(0u, ExitCode());
 }
 
+TEST_F(RoundTest, AHundredThousandCharactersPutInTheLowerBoxFromOutsideGetADefinedScore) {
+    Click(IDC_RUN_TRAINER);
+    ASSERT_NE(nullptr, AwaitTrainer());
+    Click(IDC_BEGIN);
+    ASSERT_TRUE(SendsAtLeast(6));
+    Click(IDC_STOP);
+    ASSERT_TRUE(ReportHas("sending=0")) << TrainerReport();
+    const std::string sent = TrainerText();
+
+    // Lines of blanks far past what the counts can hold, then the sent text:
+    // the walk runs out of the received text among the blanks.
+    std::string huge;
+    while (huge.size() < 99000) {
+        huge += std::string(62, ' ') + "\r\n";
+    }
+    huge += sent;
+    huge.resize(100000, 'Q');
+    // Wine's edit box takes tens of seconds to take in this much text.
+    DWORD_PTR ignored = 0;
+    ASSERT_NE(0, SendMessageTimeoutA(Control(IDC_RECEIVED_TEXT), WM_SETTEXT, 0,
+                                     reinterpret_cast<LPARAM>(huge.c_str()), SMTO_NORMAL, 180000,
+                                     &ignored));
+    const std::string typed = Text(IDC_RECEIVED_TEXT);
+    ASSERT_EQ(huge, typed);
+
+    Click(IDC_COMPARE);
+    const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
+    EXPECT_EQ(FormatScoreLine(0, total), Text(IDC_SCORE));
+    EXPECT_EQ(std::make_pair(0, 1), SelectionOf(Control(IDC_SENT_TEXT)));
+    const std::pair<int, int> none = SelectionOf(Control(IDC_RECEIVED_TEXT));
+    EXPECT_EQ(none.first, none.second) << "the typed text has a mark";
+    EXPECT_EQ(typed, Text(IDC_RECEIVED_TEXT)) << "after Compare";
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(process.hProcess, 0))
+        << "the Receiver ended";
+
+    Click(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+}
+
 TEST_F(RoundTest, AltKeysPressTheirButtons) {
     PressAlt('R');
     ASSERT_NE(nullptr, AwaitTrainer()) << "Alt+R did not launch the Trainer";
