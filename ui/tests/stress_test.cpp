@@ -144,6 +144,7 @@ class Stress : public ::testing::Test {
     void TearDown() override { EndProcess(trainer_); }
 
     void StartTrainer(const std::string& switches) {
+        ASSERT_TRUE(TrainerWindows().empty()) << "a Trainer window is already up";
         trainer_ = StartPracticeTrainer(switches);
         ASSERT_NE(nullptr, trainer_) << "the practice Trainer did not come up";
         // Run must find no ZINTRA.EXE beside this test and so launch nothing.
