@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -197,11 +198,9 @@ TEST_F(CommandsWithTrainer, RunShowsTheStatusForTwoSecondsRestartedByASecondRun)
         EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
         EXPECT_EQ("TYPED COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
         // The timer fired once per arming and was killed each time.
-        std::size_t timers = 0;
-        for (const SeenMessage& m : MessageLog) {
-            timers += (m.message == WM_TIMER && m.wParam == 1) ? 1 : 0;
-        }
-        EXPECT_EQ(2U, timers);
+        EXPECT_EQ(2, std::count_if(MessageLog.begin(), MessageLog.end(), [](const SeenMessage& m) {
+                      return m.message == WM_TIMER && m.wParam == 1;
+                  }));
     });
 }
 
