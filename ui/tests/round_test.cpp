@@ -213,7 +213,7 @@ TEST_F(RoundTest, RunLaunchesTheTrainerBesideItAndAScoredRoundLeavesTheCopyAlone
     Click(IDC_COMPARE);
     const auto correct = static_cast<std::int16_t>(NonBlanks(sent, wrong));
     const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
-    EXPECT_EQ(FormatScoreLine(correct, total), Text(IDC_SCORE));
+    EXPECT_EQ(FormatScoreLine(correct, total).text, Text(IDC_SCORE));
     EXPECT_EQ(sent, Text(IDC_SENT_TEXT));
     const std::pair<int, int> marked{static_cast<int>(wrong), static_cast<int>(wrong) + 1};
     EXPECT_EQ(marked, SelectionOf(Control(IDC_SENT_TEXT))) << "the sent character";
@@ -244,7 +244,7 @@ TEST_F(RoundTest, AltKeysPressTheirButtons) {
     SetText(IDC_RECEIVED_TEXT, sent);
     PressAlt('C');
     const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
-    EXPECT_TRUE(ScoreBecomes(FormatScoreLine(total, total))) << "Alt+C: " << Text(IDC_SCORE);
+    EXPECT_TRUE(ScoreBecomes(FormatScoreLine(total, total).text)) << "Alt+C: " << Text(IDC_SCORE);
 
     PressAlt('E');
     EXPECT_TRUE(PollUntil([this] { return Text(IDC_RECEIVED_TEXT).empty(); }, kSendMs))
