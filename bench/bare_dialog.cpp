@@ -17,11 +17,11 @@ INT_PTR CALLBACK BareProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const std::vector<DWORD> dialogTemplate = BuildDialogTemplate(
-        "bare dialog baseline", 0, 0, 343, 216, 0x04CA00D4, 0x00010109, 8, "MS Sans Serif");
+    DialogTemplate dialogTemplate = BuildDialogTemplate("bare dialog baseline", 0, 0, 343, 216,
+                                                        0x04CA00D4, 0x00010109, 8, "MS Sans Serif");
     HWND dialog = CreateDialogIndirectParamA(
-        instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr, BareProc,
-        0);
+        instance, reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.words), nullptr, BareProc, 0);
+    FreeDialogTemplate(&dialogTemplate);
     ShowWindow(dialog, SW_SHOW);
     MSG message;
     while (IsWindow(dialog)) {

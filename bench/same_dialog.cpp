@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -29,13 +28,14 @@ void CompareFloor(HWND dialog) {
         }
     }
     SetControlText(dialog, IDC_SENT_TEXT, text);
-    const std::string sent = GetControlText(dialog, IDC_SENT_TEXT);
-    const std::string received = GetControlText(dialog, IDC_RECEIVED_TEXT);
+    HeapText sent = GetControlText(dialog, IDC_SENT_TEXT);
+    HeapText received = GetControlText(dialog, IDC_RECEIVED_TEXT);
+    const bool sameLength = sent.length == received.length;
+    FreeText(&sent);
+    FreeText(&received);
     SetControlSelection(dialog, IDC_SENT_TEXT, -1, -1);
     SetControlSelection(dialog, IDC_RECEIVED_TEXT, -1, -1);
-    SetControlText(dialog, IDC_SCORE,
-                   sent.size() == received.size() ? " 1 out of 1 = 100.00%"
-                                                  : " 0 out of 1 = 0.00%");
+    SetControlText(dialog, IDC_SCORE, sameLength ? " 1 out of 1 = 100.00%" : " 0 out of 1 = 0.00%");
 }
 
 INT_PTR BaselineProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -22,13 +22,20 @@ std::string PracticeText() {
     return text;
 }
 
+// A new string: the text upper-cased, its buffer allocated and filled.
+std::string Upper(const std::string& text) {
+    std::string upper(text.size(), '\0');
+    UpperText(text, upper.data());
+    return upper;
+}
+
 const std::string kSent = PracticeText();
-const std::string kReceived = UpperText(kSent);
+const std::string kReceived = Upper(kSent);
 
 void BM_CompareAndScore(benchmark::State& state) {
     for (auto _ : state) {
         const ScoreResult r = CompareCopy(kSent, kReceived);
-        std::string line = FormatScoreLine(r.correct, r.total);
+        ScoreText line = FormatScoreLine(r.correct, r.total);
         benchmark::DoNotOptimize(line);
     }
     state.SetBytesProcessed(state.iterations() *
@@ -39,8 +46,8 @@ BENCHMARK(BM_CompareAndScore);
 // Baseline: the least any comparison must do, touch every byte of both texts once.
 void BM_UpperCaseBothTexts(benchmark::State& state) {
     for (auto _ : state) {
-        std::string a = UpperText(kSent);
-        std::string b = UpperText(kReceived);
+        std::string a = Upper(kSent);
+        std::string b = Upper(kReceived);
         benchmark::DoNotOptimize(a);
         benchmark::DoNotOptimize(b);
     }

@@ -1,5 +1,6 @@
 # Shared build settings: warnings, the sanitizer interface for native tests,
-# static linking for every Windows executable, and GoogleTest for both builds.
+# the program's size settings, static linking for every Windows executable,
+# and GoogleTest for both builds.
 
 add_library(receiver_warnings INTERFACE)
 target_compile_options(receiver_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
@@ -9,6 +10,16 @@ add_library(receiver_sanitize INTERFACE)
 if(RECEIVER_SANITIZE AND NOT WIN32)
   target_compile_options(receiver_sanitize INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(receiver_sanitize INTERFACE -fsanitize=address,undefined)
+endif()
+
+# The program's own code (its libraries and receiver.exe) in the Windows build:
+# no exceptions and no RTTI, so none of the C++ runtime's unwinder is linked,
+# and code optimised for size in sections the linker can drop one by one. The
+# tests that link these libraries keep their exceptions.
+add_library(receiver_program INTERFACE)
+if(WIN32)
+  target_compile_options(receiver_program INTERFACE -Os -fno-exceptions -fno-rtti
+    -fno-threadsafe-statics -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
 endif()
 
 if(WIN32)

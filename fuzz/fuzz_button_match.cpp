@@ -68,9 +68,18 @@ std::vector<std::string> Split(const std::uint8_t* data, std::size_t size) {
     return parts;
 }
 
+std::string Upper(const std::string& text) {
+    std::string upper(text.size(), '\0');
+    UpperText(text, upper.data());
+    return upper;
+}
+
 // Upper-cased, '&'-free captions cut to what the walk reads.
 std::string Key(const std::string& caption) {
-    return CaptionKey(caption.substr(0, 19));
+    const std::string cut = caption.substr(0, 19);
+    std::string key(cut.size(), '\0');
+    key.resize(CaptionKey(cut, key.data()));
+    return key;
 }
 
 void Check(bool condition) {
@@ -107,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Child& c = children[i];
         const bool wasClicked = next < clicked.size() && clicked[next] == i + 1;
         next += wasClicked ? 1 : 0;
-        const bool sameClass = UpperText(c.className.substr(0, 19)) == UpperText(wantedClass);
-        const bool sameCaption = Key(c.caption) == UpperText(wantedCaption);
+        const bool sameClass = Upper(c.className.substr(0, 19)) == Upper(wantedClass);
+        const bool sameCaption = Key(c.caption) == Upper(wantedCaption);
         Check(wasClicked == (sameClass && sameCaption));
         // A wanted caption with '&' or longer than a caption can be never matches.
         if (wantedCaption.find('&') != std::string::npos || wantedCaption.size() > 19 ||
@@ -116,9 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(!wasClicked);
         }
         // Case and '&' marks in the child's caption never change the outcome.
-        std::string marked = "&" + UpperText(c.caption.substr(0, 19));
-        Check(ButtonMatches(c.className.substr(0, 19), marked, UpperText(wantedClass),
-                            UpperText(wantedCaption)) == wasClicked);
+        std::string marked = "&" + Upper(c.caption.substr(0, 19));
+        Check(ButtonMatches(c.className.substr(0, 19), marked, Upper(wantedClass),
+                            Upper(wantedCaption)) == wasClicked);
     }
     Check(next == clicked.size());
     return 0;

@@ -66,7 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     closes = 0;
     errorMode = 7;
 
-    const std::string folder = ProgramFolderWith(kFake);
+    HeapText folderText = ProgramFolderWith(kFake);
+    const std::string folder(TextView(folderText));
+    FreeText(&folderText);
     LaunchTrainerWith(kFake);
 
     Check(errorMode == 7); // the previous mode is always put back

@@ -37,7 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
-    const std::string line = FormatScoreLine(r.correct, r.total);
+    const ScoreText score = FormatScoreLine(r.correct, r.total);
+    if (score.length >= sizeof score.text || score.text[score.length] != '\0') {
+        std::abort();
+    }
+    const std::string line(score.text, score.length);
     if (line.empty() || line.front() != ' ' || line.back() != '%' ||
         line.find(" out of ") == std::string::npos || line.find(" = ") == std::string::npos) {
         std::abort();

@@ -3,8 +3,8 @@
 // user's locale and of the floating-point unit's excess precision.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 
 // The single-precision value nearest to 100 * correct / total; a NaN when
 // total is 0.
@@ -15,14 +15,22 @@ float ScorePercent(std::int16_t correct, std::int16_t total);
 // Valid for |p| < 2^53 / 100; larger values are rounded by FormatPercent.
 std::int64_t PercentHundredths(float p);
 
+// What the formatters below give, held by value: `length` characters at
+// `text`, then a NUL. The array has room for the longest of them, a score
+// line whose percentage has a float's 39 integer digits.
+struct ScoreText {
+    char text[72];
+    std::size_t length;
+};
+
 // A sign position (space or "-") followed by the decimal digits of n.
-std::string FormatCount(std::int16_t n);
+ScoreText FormatCount(std::int16_t n);
 
 // p by the mask "##0.00": no padding, at least one integer digit, exactly two
 // decimals rounded half to even on the exact value of p; a NaN shows as
 // "0.00", infinities as "Infinity" and "-Infinity".
-std::string FormatPercent(float p);
+ScoreText FormatPercent(float p);
 
 // FormatCount(correct) + " out of" + FormatCount(total) + " = " +
 // FormatPercent(ScorePercent(correct, total)) + "%".
-std::string FormatScoreLine(std::int16_t correct, std::int16_t total);
+ScoreText FormatScoreLine(std::int16_t correct, std::int16_t total);

@@ -2,11 +2,13 @@
 // logic, no window system.
 #pragma once
 
-#include <string>
+#include <cstddef>
 #include <string_view>
 
-// A new string: the caption upper-cased, then stripped of every '&'.
-std::string CaptionKey(std::string_view caption);
+// Writes the caption upper-cased and stripped of every '&' to key, the
+// caller's, which must have room for caption.size() bytes; no NUL is added.
+// Returns the number of bytes written.
+std::size_t CaptionKey(std::string_view caption, char* key);
 
 // True when the child's class name upper-cased equals wantedClassUpper and the
 // child's caption, upper-cased and stripped of every '&', equals

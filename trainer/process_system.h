@@ -2,8 +2,9 @@
 // pointers, so the launch logic runs against the real system or a test's fake.
 #pragma once
 
+#include "text.h"
+
 #include <cstdint>
-#include <string>
 
 using ProcessHandle = std::uintptr_t; // 0 = none
 
@@ -42,5 +43,5 @@ const ProcessSystem& Win32ProcessSystem();
 
 // ProgramFolder and LaunchTrainer against `system`, with the same results,
 // ownership and silent failures.
-std::string ProgramFolderWith(const ProcessSystem& system);
+HeapText ProgramFolderWith(const ProcessSystem& system);
 void LaunchTrainerWith(const ProcessSystem& system);

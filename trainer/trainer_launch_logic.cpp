@@ -2,8 +2,8 @@
 // against the ProcessSystem table so it runs without Windows.
 #include "process_system.h"
 
+#include <cstring>
 #include <string_view>
-#include <vector>
 
 namespace {
 
@@ -19,46 +19,65 @@ constexpr std::uint32_t kNormalPriorityClass = 0x20;
 constexpr StartupSettings kStartup = {68, 1, 1}; // sizeof(STARTUPINFOA), STARTF_USESHOWWINDOW,
                                                  // SW_SHOWNORMAL
 
-// The Receiver's full path into *path; false when it could not be read whole.
-bool ReadModulePath(const ProcessSystem& system, std::string* path) {
-    std::vector<char> buffer(kModulePathLimit + 1, '\0');
-    bool truncated = false;
-    const std::uint32_t count = system.moduleFileName(buffer.data(), kModulePathLimit, &truncated);
-    if (count == 0 || count >= kModulePathLimit || truncated) {
-        return false;
+// The Receiver's full path, a new text owned by the caller; the empty text
+// when it could not be read whole or its buffer could not be had.
+HeapText ReadModulePath(const ProcessSystem& system) {
+    HeapText path = NewText(kModulePathLimit);
+    if (path.chars == nullptr) {
+        return path;
     }
-    path->assign(buffer.data());
-    return true;
+    bool truncated = false;
+    const std::uint32_t count = system.moduleFileName(path.chars, kModulePathLimit, &truncated);
+    if (count == 0 || count >= kModulePathLimit || truncated) {
+        FreeText(&path);
+        return path;
+    }
+    path.length = std::strlen(path.chars);
+    return path;
 }
 
 // The path up to and including its last backslash; "" when it has none.
-std::string FolderOf(std::string_view path) {
+std::string_view FolderOf(std::string_view path) {
     const std::size_t last = path.rfind('\\');
-    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+    return last == std::string_view::npos ? std::string_view() : path.substr(0, last + 1);
 }
 
 } // namespace
 
-std::string ProgramFolderWith(const ProcessSystem& system) {
-    std::string path;
-    return ReadModulePath(system, &path) ? FolderOf(path) : std::string();
+HeapText ProgramFolderWith(const ProcessSystem& system) {
+    HeapText path = ReadModulePath(system);
+    if (path.chars != nullptr) {
+        // The folder is where the path begins: cut the path to it.
+        path.length = FolderOf(TextView(path)).size();
+        path.chars[path.length] = '\0';
+    }
+    return path;
 }
 
 void LaunchTrainerWith(const ProcessSystem& system) {
-    std::string path;
-    if (!ReadModulePath(system, &path)) {
+    HeapText path = ReadModulePath(system);
+    if (path.chars == nullptr) {
         return; // a cut path could name some other program
     }
     // The program is named outright, and quoted in the command line, so the
     // system never tries the pieces of a folder name with spaces in it.
-    const std::string application = FolderOf(path) + kTrainerFile;
-    std::string commandLine = '"' + application + '"'; // writable, as CreateProcessA wants
+    HeapText application = JoinText(FolderOf(TextView(path)), kTrainerFile);
+    FreeText(&path);
+    // Writable, as CreateProcessA wants.
+    HeapText commandLine = JoinText("\"", TextView(application), "\"");
+    if (application.chars == nullptr || commandLine.chars == nullptr) {
+        FreeText(&application);
+        FreeText(&commandLine);
+        return;
+    }
     CreatedProcess created{};
     const std::uint32_t previousMode = system.setErrorMode(kQuietErrorMode);
     const bool started =
-        system.createProcess(application.c_str(), commandLine.data(), nullptr, nullptr, true,
+        system.createProcess(application.chars, commandLine.chars, nullptr, nullptr, true,
                              kNormalPriorityClass, nullptr, nullptr, &kStartup, &created);
     system.setErrorMode(previousMode);
+    FreeText(&application);
+    FreeText(&commandLine);
     if (!started) {
         return;
     }

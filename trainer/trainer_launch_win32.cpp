@@ -52,7 +52,7 @@ const ProcessSystem& Win32ProcessSystem() {
     return kWin32;
 }
 
-std::string ProgramFolder() {
+HeapText ProgramFolder() {
     return ProgramFolderWith(kWin32);
 }
 

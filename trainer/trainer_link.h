@@ -2,8 +2,8 @@
 // buttons and read the text it has sent. Each call looks for the Trainer afresh.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 using TrainerWindow = std::uintptr_t; // 0 = no window
@@ -16,6 +16,10 @@ TrainerWindow FindTrainerWindow();
 // nothing when there is no Trainer or no matching child.
 void PressTrainerButton(std::string_view className, std::string_view caption);
 
-// A new string owned by the caller: the text of the Trainer's first non-empty
-// "TRichEdit" child, at most 27,999 characters; "" when there is none.
-std::string ReadTrainerText();
+// Room for what ReadTrainerText reads: at most 27,999 characters and a NUL.
+constexpr std::size_t kTrainerTextSize = 28001;
+
+// Fills text, the caller's, with the text of the Trainer's first non-empty
+// "TRichEdit" child, NUL-terminated: at most 27,999 characters, ending at its
+// first NUL; "" when there is none. Returns the text's length.
+std::size_t ReadTrainerText(char (&text)[kTrainerTextSize]);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -15,15 +16,27 @@ constexpr const char* kTrainerTitle = " Zintra Method CW Trainer - Tamsor";
 constexpr int kButtonReadLimit = 20;     // class name and caption of a possible button
 constexpr int kTextClassReadLimit = 100; // class name of a possible text control
 constexpr int kTextReadLimit = 28000;    // the transmitted text
-constexpr std::size_t kTextBufferSize = 28001;
+static_assert(kTrainerTextSize == kTextReadLimit + 1, "the text buffer always ends in a NUL");
 
 // A buffer's contents up to its first NUL (all of it when there is none).
-std::string UpToNul(const char* begin, const char* end) {
-    return std::string(begin, std::find(begin, end, '\0'));
+std::string_view UpToNul(const char* begin, const char* end) {
+    return std::string_view(begin, static_cast<std::size_t>(std::find(begin, end, '\0') - begin));
 }
 
-template <std::size_t N> std::string BufferText(const std::array<char, N>& buffer) {
+template <std::size_t N> std::string_view BufferText(const std::array<char, N>& buffer) {
     return UpToNul(buffer.data(), buffer.data() + N);
+}
+
+// A wanted value upper-cased into a buffer as long as a button read; false
+// when it is longer than any value such a read can give, so it never matches.
+bool UpperWanted(std::string_view wanted, std::array<char, kButtonReadLimit>* upper,
+                 std::string_view* result) {
+    if (wanted.size() >= upper->size()) {
+        return false;
+    }
+    UpperText(wanted, upper->data());
+    *result = std::string_view(upper->data(), wanted.size());
+    return true;
 }
 
 } // namespace
@@ -38,35 +51,40 @@ void PressTrainerButtonWith(const WindowSystem& system, std::string_view classNa
     if (trainer == 0) {
         return;
     }
-    const std::string wantedClass = UpperText(className);
-    const std::string wantedCaption = UpperText(caption);
+    // The class and caption read are at most kButtonReadLimit - 1 bytes, and
+    // the caption's key no longer: a longer wanted value is looked for in vain.
+    std::array<char, kButtonReadLimit> classBuffer{};
+    std::array<char, kButtonReadLimit> captionBuffer{};
+    std::string_view wantedClass;
+    std::string_view wantedCaption;
+    const bool matchable = UpperWanted(className, &classBuffer, &wantedClass) &&
+                           UpperWanted(caption, &captionBuffer, &wantedCaption);
     for (TrainerWindow child = system.nextChild(trainer, 0); child != 0;
          child = system.nextChild(trainer, child)) {
         std::array<char, kButtonReadLimit> childClass{};
         std::array<char, kButtonReadLimit> childCaption{};
         system.className(child, childClass.data(), kButtonReadLimit);
         system.windowText(child, childCaption.data(), kButtonReadLimit);
-        if (ButtonMatches(BufferText(childClass), BufferText(childCaption), wantedClass,
-                          wantedCaption)) {
+        if (matchable && ButtonMatches(BufferText(childClass), BufferText(childCaption),
+                                       wantedClass, wantedCaption)) {
             system.click(child);
         }
     }
 }
 
-std::string ReadTrainerTextWith(const WindowSystem& system) {
+std::size_t ReadTrainerTextWith(const WindowSystem& system, char (&text)[kTrainerTextSize]) {
+    std::memset(text, 0, sizeof text);
     const TrainerWindow trainer = FindTrainerWindowWith(system);
     if (trainer == 0) {
-        return "";
+        return 0;
     }
-    // Large and called rarely: on the heap, but still one zero-filled buffer per call.
-    std::string text(kTextBufferSize, '\0');
     for (TrainerWindow child = system.nextChild(trainer, 0); child != 0;
          child = system.nextChild(trainer, child)) {
         std::array<char, kTextClassReadLimit> childClass{};
         system.className(child, childClass.data(), kTextClassReadLimit);
         if (text[0] == '\0' && TextEqual(BufferText(childClass), "TRichEdit")) {
-            system.getText(child, kTextReadLimit, text.data());
+            system.getText(child, kTextReadLimit, text);
         }
     }
-    return UpToNul(text.data(), text.data() + text.size());
+    return UpToNul(text, text + sizeof text).size();
 }

@@ -54,6 +54,6 @@ void PressTrainerButton(std::string_view className, std::string_view caption) {
     PressTrainerButtonWith(kWin32, className, caption);
 }
 
-std::string ReadTrainerText() {
-    return ReadTrainerTextWith(kWin32);
+std::size_t ReadTrainerText(char (&text)[kTrainerTextSize]) {
+    return ReadTrainerTextWith(kWin32, text);
 }

@@ -27,4 +27,4 @@ const WindowSystem& Win32WindowSystem();
 TrainerWindow FindTrainerWindowWith(const WindowSystem& system);
 void PressTrainerButtonWith(const WindowSystem& system, std::string_view className,
                             std::string_view caption);
-std::string ReadTrainerTextWith(const WindowSystem& system);
+std::size_t ReadTrainerTextWith(const WindowSystem& system, char (&text)[kTrainerTextSize]);

@@ -5,8 +5,7 @@
 #include "dialog_template.h"
 
 #include <algorithm>
-#include <new>
-#include <vector>
+#include <cstdlib>
 
 namespace {
 
@@ -27,13 +26,47 @@ struct FrameControl {
     HWND dialog; // forgotten together with it
 };
 
-std::vector<FrameDialog> dialogs;
-std::vector<FrameControl> controls;
+// A growable array of plain records on the heap, in the order they were added.
+template <typename T> struct Records {
+    T* items; // nullptr until the first record
+    std::size_t count;
+    std::size_t capacity;
+};
+
+// Appends a copy of the record; false, with nothing changed, when no room can be had.
+template <typename T> bool Append(Records<T>* records, const T& record) {
+    if (records->count == records->capacity) {
+        const std::size_t capacity = records->capacity == 0 ? 8 : records->capacity * 2;
+        if (capacity > static_cast<std::size_t>(-1) / sizeof(T)) {
+            return false;
+        }
+        void* grown = std::realloc(records->items, capacity * sizeof(T));
+        if (grown == nullptr) {
+            return false;
+        }
+        records->items = static_cast<T*>(grown);
+        records->capacity = capacity;
+    }
+    records->items[records->count++] = record;
+    return true;
+}
+
+// Removes every record of the dialog; the others keep their order.
+template <typename T> void RemoveOf(Records<T>* records, HWND dialog, HWND T::*owner) {
+    T* const begin = records->items;
+    T* const end = std::remove_if(begin, begin + records->count,
+                                  [dialog, owner](const T& r) { return r.*owner == dialog; });
+    records->count = static_cast<std::size_t>(end - begin);
+}
+
+Records<FrameDialog> dialogs;
+Records<FrameControl> controls;
 
 FrameDialog* FindDialog(HWND dialog) {
-    const auto found = std::find_if(dialogs.begin(), dialogs.end(),
-                                    [dialog](const FrameDialog& d) { return d.window == dialog; });
-    return found != dialogs.end() ? &*found : nullptr;
+    FrameDialog* const end = dialogs.items + dialogs.count;
+    FrameDialog* const found = std::find_if(
+        dialogs.items, end, [dialog](const FrameDialog& d) { return d.window == dialog; });
+    return found != end ? found : nullptr;
 }
 
 int ShowCommandFor(DWORD style) {
@@ -59,12 +92,8 @@ const char* ClassFor(ControlKind kind) {
 }
 
 void ForgetDialog(HWND dialog) {
-    controls.erase(std::remove_if(controls.begin(), controls.end(),
-                                  [dialog](const FrameControl& c) { return c.dialog == dialog; }),
-                   controls.end());
-    dialogs.erase(std::remove_if(dialogs.begin(), dialogs.end(),
-                                 [dialog](const FrameDialog& d) { return d.window == dialog; }),
-                  dialogs.end());
+    RemoveOf(&controls, dialog, &FrameControl::dialog);
+    RemoveOf(&dialogs, dialog, &FrameDialog::window);
 }
 
 // The handler may end the dialog and so change what the frame remembers: call
@@ -102,19 +131,21 @@ INT_PTR DefaultResult(HWND dialog, UINT message, WPARAM wParam) {
 
 HWND FrameCreateDialog(HWND owner, const char* caption, int x, int y, int width, int height,
                        DWORD style, DWORD exStyle) {
-    const std::vector<DWORD> dialogTemplate = BuildDialogTemplate(
+    DialogTemplate dialogTemplate = BuildDialogTemplate(
         caption, x, y, width, height, (style & ~kRemovedDialogStyle) | kAddedDialogStyle, exStyle,
         kDialogFontPoints, kDialogFontFace);
+    if (dialogTemplate.words == nullptr) {
+        return nullptr;
+    }
     HWND dialog = CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), owner,
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.words), owner,
         FrameDialogProc, 0);
+    FreeDialogTemplate(&dialogTemplate);
     if (dialog == nullptr) {
         return nullptr;
     }
     const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    try {
-        dialogs.push_back(FrameDialog{dialog, ShowCommandFor(style), font, nullptr});
-    } catch (const std::bad_alloc&) {
+    if (!Append(&dialogs, FrameDialog{dialog, ShowCommandFor(style), font, nullptr})) {
         DestroyWindow(dialog);
         return nullptr;
     }
@@ -134,12 +165,9 @@ HWND FrameAddControl(ControlKind kind, HWND dialog, int id, const char* caption,
     const FrameDialog* known = FindDialog(dialog);
     const HFONT font = known != nullptr ? known->font : nullptr;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // One that cannot be remembered still belongs to the dialog and goes with it.
     if (control != nullptr) {
-        try {
-            controls.push_back(FrameControl{control, dialog});
-        } catch (const std::bad_alloc&) {
-            // Not remembered: it still belongs to the dialog and goes with it.
-        }
+        Append(&controls, FrameControl{control, dialog});
     }
     return control;
 }
@@ -192,21 +220,28 @@ INT_PTR CALLBACK FrameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 void SetControlText(HWND dialog, int id, std::string_view text) {
-    const std::string terminated(text.substr(0, text.find('\0')));
-    SetWindowTextA(GetDlgItem(dialog, id), terminated.c_str());
+    HWND control = GetDlgItem(dialog, id);
+    if (text.find('\0') != std::string_view::npos) {
+        SetWindowTextA(control, text.data()); // it ends at that NUL already
+        return;
+    }
+    HeapText terminated = JoinText(text);
+    if (terminated.chars != nullptr) {
+        SetWindowTextA(control, terminated.chars);
+    }
+    FreeText(&terminated);
 }
 
-std::string GetControlText(HWND dialog, int id) {
+HeapText GetControlText(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     const int length = GetWindowTextLengthA(control);
-    std::string text;
-    try {
-        text.assign(static_cast<std::size_t>(length) + 1, '\0');
-    } catch (const std::exception&) {
-        return std::string();
+    HeapText text = NewText(static_cast<std::size_t>(std::max(length, 0)));
+    if (text.chars == nullptr) {
+        return text;
     }
-    const int copied = GetWindowTextA(control, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    const int copied = GetWindowTextA(control, text.chars, length + 1);
+    text.length = static_cast<std::size_t>(std::clamp(copied, 0, length));
+    text.chars[text.length] = '\0';
     return text;
 }
 

@@ -3,9 +3,10 @@
 // the control operations the dialog handlers use. Knows nothing of any one dialog.
 #pragma once
 
+#include "text.h"
+
 #include <windows.h>
 
-#include <string>
 #include <string_view>
 
 // A dialog handler: 0 means not handled; anything else means handled and is the
@@ -52,12 +53,13 @@ INT_PTR CALLBACK FrameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // The control operations. Each finds the control with GetDlgItem first and
 // does nothing (or gives nothing) when there is no such control.
 
-// Sets the control's text, which ends at its first NUL byte.
+// Sets the control's text, which ends at its first NUL byte. When no memory can
+// be had for a NUL-terminated copy, the control keeps the text it had.
 void SetControlText(HWND dialog, int id, std::string_view text);
 
-// A new string owned by the caller: the control's whole text; empty when there
-// is no control or no buffer can be had.
-std::string GetControlText(HWND dialog, int id);
+// A new text owned by the caller, released with FreeText: the control's whole
+// text; "" when there is no control, and the empty text when no buffer can be had.
+HeapText GetControlText(HWND dialog, int id);
 
 // Gives the control the keyboard focus.
 void SetControlFocus(HWND dialog, int id);

@@ -5,10 +5,9 @@
 #include "compare.h"
 #include "dialog_frame.h"
 #include "score_line.h"
+#include "text.h"
 #include "trainer_launch.h"
 #include "trainer_link.h"
-
-#include <string>
 
 namespace {
 
@@ -25,10 +24,16 @@ void MarkCharacter(HWND dialog, int id, int pos) {
 }
 
 void CompareText(HWND dialog) {
-    SetControlText(dialog, IDC_SENT_TEXT, ReadTrainerText());
-    const std::string sent = GetControlText(dialog, IDC_SENT_TEXT);
-    const std::string received = GetControlText(dialog, IDC_RECEIVED_TEXT);
-    const ScoreResult score = CompareCopy(sent, received);
+    // Both texts set here are handed over with their NUL, so the frame needs no
+    // terminated copy of them.
+    char trainerText[kTrainerTextSize];
+    const std::size_t trainerLength = ReadTrainerText(trainerText);
+    SetControlText(dialog, IDC_SENT_TEXT, std::string_view(trainerText, trainerLength + 1));
+    HeapText sent = GetControlText(dialog, IDC_SENT_TEXT);
+    HeapText received = GetControlText(dialog, IDC_RECEIVED_TEXT);
+    const ScoreResult score = CompareCopy(TextView(sent), TextView(received));
+    FreeText(&sent);
+    FreeText(&received);
     switch (score.outcome) {
     case CopyMismatch:
         MarkCharacter(dialog, IDC_SENT_TEXT, score.sentPos);
@@ -43,7 +48,8 @@ void CompareText(HWND dialog) {
         MarkCharacter(dialog, IDC_RECEIVED_TEXT, 0);
         break;
     }
-    SetControlText(dialog, IDC_SCORE, FormatScoreLine(score.correct, score.total));
+    const ScoreText line = FormatScoreLine(score.correct, score.total);
+    SetControlText(dialog, IDC_SCORE, std::string_view(line.text, line.length + 1));
 }
 
 void EraseText(HWND dialog) {

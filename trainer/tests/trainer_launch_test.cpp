@@ -8,6 +8,14 @@ namespace {
 
 const std::uint32_t kLimit = 32768;
 
+// ProgramFolderWith's text as a string, released.
+std::string FolderWith(const ProcessSystem& system) {
+    HeapText folder = ProgramFolderWith(system);
+    std::string copy(TextView(folder));
+    FreeText(&folder);
+    return copy;
+}
+
 TEST(TrainerLaunch, NamesZintraInTheProgramFolderAndQuotesItOnTheCommandLine) {
     const std::string longFolder = "C:\\" + std::string(32757, 'd') + "\\";
     struct {
@@ -25,7 +33,7 @@ TEST(TrainerLaunch, NamesZintraInTheProgramFolderAndQuotesItOnTheCommandLine) {
         FakeProcesses fake;
         fake.modulePath = c.modulePath;
         const ProcessSystem& system = FakeProcessSystem(&fake);
-        EXPECT_EQ(c.folder, ProgramFolderWith(system)) << c.modulePath;
+        EXPECT_EQ(c.folder, FolderWith(system)) << c.modulePath;
 
         fake.calls.clear();
         LaunchTrainerWith(system);
@@ -68,7 +76,7 @@ TEST(TrainerLaunch, APathNotReadWholeLaunchesNothing) {
         fake.cutStyle = c.style;
         fake.moduleFails = c.fails;
         const ProcessSystem& system = FakeProcessSystem(&fake);
-        EXPECT_EQ("", ProgramFolderWith(system)) << c.length;
+        EXPECT_EQ("", FolderWith(system)) << c.length;
         fake.calls.clear();
         LaunchTrainerWith(system);
         EXPECT_EQ(std::vector<std::string>{"module 32768"}, fake.calls) << c.length;

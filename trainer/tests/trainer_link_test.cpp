@@ -7,11 +7,29 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
+#include <string>
 
 namespace {
 
 const char* const kTitle = " Zintra Method CW Trainer - Tamsor";
+
+std::string Upper(std::string_view text) {
+    std::string upper(text.size(), '\0');
+    UpperText(text, upper.data());
+    return upper;
+}
+
+// What the link reads into a buffer that held other bytes before, as a string
+// that must end where the buffer's NUL does.
+std::string ReadText(const WindowSystem& system) {
+    static char text[kTrainerTextSize];
+    std::memset(text, 'x', sizeof text);
+    const std::size_t length = ReadTrainerTextWith(system, text);
+    EXPECT_EQ(std::strlen(text), length);
+    return std::string(text, length);
+}
 
 struct MatchCase {
     const char* childClass;
@@ -43,10 +61,33 @@ TEST(ButtonMatches, ClassUpperCasedCaptionUpperCasedAndStrippedOfAmpersands) {
         {"TBitBtn", "\xe9t", "TBitBtn", "\xc9T", false}, // ANSI accents stay as they are
     };
     for (const MatchCase& c : cases) {
-        EXPECT_EQ(c.matches, ButtonMatches(c.childClass, c.childCaption, UpperText(c.wantedClass),
-                                           UpperText(c.wantedCaption)))
+        EXPECT_EQ(c.matches, ButtonMatches(c.childClass, c.childCaption, Upper(c.wantedClass),
+                                           Upper(c.wantedCaption)))
             << "child '" << c.childClass << "' '" << c.childCaption << "', wanted '"
             << c.wantedClass << "' '" << c.wantedCaption << "'";
+    }
+}
+
+TEST(CaptionKey, UpperCasesAndDropsEveryAmpersandWritingNoMore) {
+    struct {
+        const char* caption;
+        const char* key;
+    } const cases[] = {
+        {"&Start", "START"},
+        {"&&S&t&a&r&t&", "START"},
+        {"St&op ", "STOP "},
+        {"&", ""},
+        {"", ""},
+        {"\x84t\xe9", "\x8eT\xe9"},
+        {"a&b&&c", "ABC"},
+    };
+    for (const auto& c : cases) {
+        const std::string_view caption(c.caption);
+        std::string key(caption.size() + 1, '#');
+        const std::size_t length = CaptionKey(caption, key.data());
+        EXPECT_EQ(c.key, key.substr(0, length)) << c.caption;
+        EXPECT_EQ(std::string(key.size() - length, '#'), key.substr(length))
+            << "bytes written past the key of '" << c.caption << "'";
     }
 }
 
@@ -77,7 +118,7 @@ TEST_F(TrainerLink, FindsOnlyTheExactTitle) {
 TEST_F(TrainerLink, NoTrainerMeansOnlyTheLookup) {
     AddWindow(desktop, 0, "TBitBtn", "Start");
     PressTrainerButtonWith(system, "TBitBtn", "Start");
-    EXPECT_EQ("", ReadTrainerTextWith(system));
+    EXPECT_EQ("", ReadText(system));
     EXPECT_EQ(
         (std::vector<std::string>{std::string("find ") + kTitle, std::string("find ") + kTitle}),
         desktop.calls);
@@ -162,7 +203,7 @@ TEST_F(TrainerLink, ReadTakesTheFirstNonEmptyTRichEditAndStillWalksToTheEnd) {
     AddWindow(desktop, trainer, "TBitBtn", "&Start");                      // 6
     AddWindow(desktop, trainer, "TRichEdit", "", "CQ TEST\r\nDE X");       // 7
     AddWindow(desktop, trainer, "TRichEdit", "", "LATER");                 // 8
-    EXPECT_EQ("CQ TEST\r\nDE X", ReadTrainerTextWith(system));
+    EXPECT_EQ("CQ TEST\r\nDE X", ReadText(system));
     const std::vector<std::string> want = {
         std::string("find ") + kTitle,
         "next 1 0",
@@ -192,7 +233,7 @@ TEST_F(TrainerLink, ReadCutsTheTextTo27999Characters) {
         std::string text(length, 'e');
         text.replace(0, 4, "A\r\nB");
         desktop.windows[edit - 1].text = text;
-        EXPECT_EQ(text.substr(0, 27999), ReadTrainerTextWith(system)) << length;
+        EXPECT_EQ(text.substr(0, 27999), ReadText(system)) << length;
     }
 }
 
@@ -202,7 +243,7 @@ TEST_F(TrainerLink, ReadGivesNothingWithoutANonEmptyTRichEdit) {
     AddWindow(desktop, trainer, "TRichEdit", "", "");
     AddWindow(desktop, trainer, "TRichEdit ", "", "SPACE");
     AddWindow(desktop, trainer, "trichedit", "", "LOWER");
-    EXPECT_EQ("", ReadTrainerTextWith(system));
+    EXPECT_EQ("", ReadText(system));
 }
 
 } // namespace

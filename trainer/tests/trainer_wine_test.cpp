@@ -13,6 +13,20 @@ namespace {
 constexpr DWORD kWindowTimeoutMs = 15000; // a 30,000-character text takes seconds to set
 constexpr int kReportId = 900;
 
+// What ReadTrainerText reads, as a string.
+std::string ReadText() {
+    static char text[kTrainerTextSize];
+    const std::size_t length = ReadTrainerText(text);
+    return std::string(text, length);
+}
+
+// What ReadTrainerTextWith reads through `system`, as a string.
+std::string ReadTextWith(const WindowSystem& system) {
+    static char text[kTrainerTextSize];
+    const std::size_t length = ReadTrainerTextWith(system, text);
+    return std::string(text, length);
+}
+
 std::string Quoted(const std::string& path) {
     return '"' + path + '"';
 }
@@ -111,15 +125,15 @@ TEST_F(Trainer, StartSendsFiveLetterGroupsAndStopHaltsThem) {
     ASSERT_NE(nullptr, trainer);
     PressTrainerButton("TBitBtn", "Start");
     std::string sent;
-    EXPECT_TRUE(PollUntil([&] { return (sent = ReadTrainerText()).size() >= 12; }, 5000));
+    EXPECT_TRUE(PollUntil([&] { return (sent = ReadText()).size() >= 12; }, 5000));
     for (std::size_t i = 0; i < sent.size(); ++i) {
         const bool space = i % 6 == 5;
         EXPECT_TRUE(space ? sent[i] == ' ' : sent[i] >= 'A' && sent[i] <= 'Z') << sent;
     }
     PressTrainerButton("TBitBtn", "Stop");
     EXPECT_EQ("start=1 stop=1 sending=0 clicks=101.102", Report(trainer));
-    const std::string stopped = ReadTrainerText();
-    EXPECT_FALSE(PollUntil([&] { return ReadTrainerText() != stopped; }, 500));
+    const std::string stopped = ReadText();
+    EXPECT_FALSE(PollUntil([&] { return ReadText() != stopped; }, 500));
 }
 
 TEST_F(Trainer, ReadGivesTheFirstNonEmptyTRichEditOfTheTrainer) {
@@ -137,7 +151,7 @@ TEST_F(Trainer, ReadGivesTheFirstNonEmptyTRichEditOfTheTrainer) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.switches);
         ASSERT_NE(nullptr, Start(c.switches));
-        EXPECT_EQ(c.text, ReadTrainerText());
+        EXPECT_EQ(c.text, ReadText());
         EndStarted();
     }
 }
@@ -158,7 +172,7 @@ TEST_F(Trainer, ReadCutsALongTextTo27999CharactersAndKeepsItsLineBreaks) {
     const bool started = Start("--text-file " + Quoted(file)) != nullptr;
     RemoveTree(folder);
     ASSERT_TRUE(started);
-    const std::string read = ReadTrainerText();
+    const std::string read = ReadText();
     EXPECT_EQ(27999u, read.size());
     EXPECT_TRUE(read == text.substr(0, 27999)); // ends inside a CR LF, with the CR
 }
@@ -166,7 +180,7 @@ TEST_F(Trainer, ReadCutsALongTextTo27999CharactersAndKeepsItsLineBreaks) {
 TEST_F(Trainer, NoTrainerMeansNoClickAndNoText) {
     EXPECT_EQ(0u, FindTrainerWindow());
     PressTrainerButton("TBitBtn", "Start");
-    EXPECT_EQ("", ReadTrainerText());
+    EXPECT_EQ("", ReadText());
     // A window whose title differs only by its leading space is not the Trainer.
     HWND other = Start("--title \"Zintra Method CW Trainer - Tamsor\" --text CQ");
     ASSERT_NE(nullptr, other);
@@ -181,10 +195,10 @@ TEST_F(Trainer, ATrainerThatClosesBetweenCallsDoesNoHarm) {
     EXPECT_EQ(reinterpret_cast<TrainerWindow>(first), FindTrainerWindow());
     EndStarted();
     PressTrainerButton("TBitBtn", "Start");
-    EXPECT_EQ("", ReadTrainerText());
+    EXPECT_EQ("", ReadText());
     EXPECT_EQ(0u, FindTrainerWindow());
     ASSERT_NE(nullptr, Start("--text DE"));
-    EXPECT_EQ("DE", ReadTrainerText());
+    EXPECT_EQ("DE", ReadText());
 }
 
 // The real window system, except that the Trainer is ended at one point of a
@@ -229,7 +243,7 @@ TEST_F(Trainer, ATrainerThatClosesAfterTheLookupOrDuringAWalkDoesNoHarm) {
             if (step[0] == 'p') {
                 PressTrainerButtonWith(*ending, "TBitBtn", "Start");
             } else {
-                EXPECT_EQ("", ReadTrainerTextWith(*ending));
+                EXPECT_EQ("", ReadTextWith(*ending));
             }
             EXPECT_EQ(nullptr, g_endingTrainer) << "the Trainer was never ended";
             EndProcess(g_endingTrainer);
@@ -241,7 +255,7 @@ TEST_F(Trainer, ATrainerThatClosesAfterTheLookupOrDuringAWalkDoesNoHarm) {
 TEST_F(Trainer, SlowGetTextSwitchDelaysTheAnswer) {
     ASSERT_NE(nullptr, Start("--slow-gettext 300 --text CQ"));
     const DWORD begin = GetTickCount();
-    EXPECT_EQ("CQ", ReadTrainerText());
+    EXPECT_EQ("CQ", ReadText());
     EXPECT_GE(GetTickCount() - begin, 300u);
 }
 

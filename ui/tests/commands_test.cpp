@@ -5,6 +5,7 @@
 // vanishes, a ZINTRA.EXE that is no program, and a lower box past 32,765 bytes.
 #include "main_dialog.h"
 
+#include "control_text.h"
 #include "dialog_frame.h"
 #include "dialog_script.h"
 #include "message_log.h"
@@ -33,9 +34,9 @@ void BeginFrom(HWND dialog, int focus) {
     SetControlText(dialog, IDC_SCORE, "SCORE");
     SetControlFocus(dialog, focus);
     Command(dialog, IDC_BEGIN);
-    EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
-    EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
-    EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
+    EXPECT_EQ("", ControlText(dialog, IDC_SENT_TEXT));
+    EXPECT_EQ("", ControlText(dialog, IDC_RECEIVED_TEXT));
+    EXPECT_EQ("", ControlText(dialog, IDC_SCORE));
     EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
 }
 
@@ -47,9 +48,9 @@ TEST(CommandsWithoutTrainer, CompareEmptiesTheUpperBoxAndScoresNothingSent) {
         SetControlText(dialog, IDC_SENT_TEXT, "OLD TEXT");
         SetControlText(dialog, IDC_RECEIVED_TEXT, "ABC");
         Command(dialog, IDC_COMPARE);
-        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
-        EXPECT_EQ(" 0 out of 0 = 0.00%", GetControlText(dialog, IDC_SCORE));
-        EXPECT_EQ("ABC", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", ControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ(" 0 out of 0 = 0.00%", ControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("ABC", ControlText(dialog, IDC_RECEIVED_TEXT));
         EXPECT_TRUE(SelectsNothing(dialog, IDC_RECEIVED_TEXT));
     });
 }
@@ -63,8 +64,8 @@ TEST(CommandsWithoutTrainer, BeginStillClearsAndFocusesRunLaunchesNothingFromHer
         Command(dialog, IDC_RUN_TRAINER);
         Command(dialog, IDC_STOP);
         Pump(dialog, 300);
-        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
-        EXPECT_EQ("KEEP", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", ControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("KEEP", ControlText(dialog, IDC_RECEIVED_TEXT));
         EXPECT_EQ(nullptr, TrainerWindow());
     });
 }
@@ -139,11 +140,11 @@ TEST_F(CommandsWithTrainer, CompareFetchesScoresAndMarksTheFirstError) {
             const CompareCase& cc = c;
             SetControlText(dialog, IDC_RECEIVED_TEXT, cc.typed);
             SetControlFocus(dialog, IDC_RECEIVED_TEXT);
-            const std::string typedBefore = GetControlText(dialog, IDC_RECEIVED_TEXT);
+            const std::string typedBefore = ControlText(dialog, IDC_RECEIVED_TEXT);
             Command(dialog, IDC_COMPARE);
-            EXPECT_EQ(kSentText, GetControlText(dialog, IDC_SENT_TEXT));
-            EXPECT_EQ(cc.line, GetControlText(dialog, IDC_SCORE));
-            EXPECT_EQ(typedBefore, GetControlText(dialog, IDC_RECEIVED_TEXT));
+            EXPECT_EQ(kSentText, ControlText(dialog, IDC_SENT_TEXT));
+            EXPECT_EQ(cc.line, ControlText(dialog, IDC_SCORE));
+            EXPECT_EQ(typedBefore, ControlText(dialog, IDC_RECEIVED_TEXT));
             if (cc.sentMark > 0) {
                 EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, cc.sentMark - 1, cc.sentMark));
             } else {
@@ -167,9 +168,9 @@ TEST_F(CommandsWithTrainer, EraseLeavesTheUpperBoxAndItsMarkAlone) {
         Command(dialog, IDC_COMPARE);
         ASSERT_TRUE(Selects(dialog, IDC_SENT_TEXT, 3, 4));
         Command(dialog, IDC_ERASE);
-        EXPECT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT));
-        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
-        EXPECT_EQ(kSentText, GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ("", ControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", ControlText(dialog, IDC_SCORE));
+        EXPECT_EQ(kSentText, ControlText(dialog, IDC_SENT_TEXT));
         EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, 3, 4));
     });
 }
@@ -178,11 +179,11 @@ TEST_F(CommandsWithTrainer, RunShowsTheStatusForTwoSecondsRestartedByASecondRun)
     RunScript([](HWND dialog) {
         SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED COPY");
         Command(dialog, IDC_RUN_TRAINER);
-        EXPECT_EQ("ZINTRA.EXE RUNNING", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("ZINTRA.EXE RUNNING", ControlText(dialog, IDC_SCORE));
         Pump(dialog, 1500);
-        EXPECT_EQ("ZINTRA.EXE RUNNING", GetControlText(dialog, IDC_SCORE)) << "cleared too soon";
+        EXPECT_EQ("ZINTRA.EXE RUNNING", ControlText(dialog, IDC_SCORE)) << "cleared too soon";
         Pump(dialog, 1000);
-        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE)) << "not cleared after 2.5 s";
+        EXPECT_EQ("", ControlText(dialog, IDC_SCORE)) << "not cleared after 2.5 s";
 
         // A second Run 1 s after the first restarts the 2 s; a score line
         // written meanwhile is wiped with the status.
@@ -190,13 +191,13 @@ TEST_F(CommandsWithTrainer, RunShowsTheStatusForTwoSecondsRestartedByASecondRun)
         Pump(dialog, 1000);
         Command(dialog, IDC_RUN_TRAINER);
         Pump(dialog, 1500);
-        EXPECT_EQ("ZINTRA.EXE RUNNING", GetControlText(dialog, IDC_SCORE))
+        EXPECT_EQ("ZINTRA.EXE RUNNING", ControlText(dialog, IDC_SCORE))
             << "the second Run did not restart the timer";
         Command(dialog, IDC_COMPARE);
-        EXPECT_EQ(" 0 out of 6 = 0.00%", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ(" 0 out of 6 = 0.00%", ControlText(dialog, IDC_SCORE));
         Pump(dialog, 1000);
-        EXPECT_EQ("", GetControlText(dialog, IDC_SCORE));
-        EXPECT_EQ("TYPED COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", ControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("TYPED COPY", ControlText(dialog, IDC_RECEIVED_TEXT));
         // The timer fired once per arming and was killed each time.
         EXPECT_EQ(2, std::count_if(MessageLog.begin(), MessageLog.end(), [](const SeenMessage& m) {
                       return m.message == WM_TIMER && m.wParam == 1;
@@ -210,13 +211,13 @@ TEST_F(CommandsWithTrainer, ALowerBoxBeyondTheCountsRangeGivesADefinedScoreAndIs
         const std::string huge = "ABCDX" + std::string(32995, 'Q');
         SendMessageA(GetDlgItem(dialog, IDC_RECEIVED_TEXT), WM_SETTEXT, 0,
                      reinterpret_cast<LPARAM>(huge.c_str()));
-        const std::string before = GetControlText(dialog, IDC_RECEIVED_TEXT);
+        const std::string before = ControlText(dialog, IDC_RECEIVED_TEXT);
         ASSERT_EQ(33000U, before.size());
         Command(dialog, IDC_COMPARE);
-        EXPECT_EQ(" 4 out of 6 = 66.67%", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ(" 4 out of 6 = 66.67%", ControlText(dialog, IDC_SCORE));
         EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, 6, 7));
         EXPECT_TRUE(Selects(dialog, IDC_RECEIVED_TEXT, 4, 5));
-        EXPECT_EQ(before, GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ(before, ControlText(dialog, IDC_RECEIVED_TEXT));
     });
 }
 
@@ -229,8 +230,8 @@ TEST_F(CommandsWithTrainer, BeginClearsClicksStartAndFocusesStopClicksStopOnly) 
         SetControlText(dialog, IDC_RECEIVED_TEXT, "MY COPY");
         SetControlText(dialog, IDC_SCORE, "A SCORE");
         Command(dialog, IDC_STOP);
-        EXPECT_EQ("MY COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
-        EXPECT_EQ("A SCORE", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("MY COPY", ControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("A SCORE", ControlText(dialog, IDC_SCORE));
     });
     EXPECT_EQ(starts + 1, TrainerCount("start")) << TrainerReport();
     EXPECT_EQ(stops + 1, TrainerCount("stop")) << TrainerReport();
@@ -243,7 +244,7 @@ TEST(CommandsFaults, ATrainerKilledWhileIdleLeavesNothingToClickOrRead) {
     ASSERT_NE(nullptr, trainer);
     RunScript([](HWND dialog) {
         Command(dialog, IDC_COMPARE);
-        ASSERT_EQ("CQ CQ", GetControlText(dialog, IDC_SENT_TEXT));
+        ASSERT_EQ("CQ CQ", ControlText(dialog, IDC_SENT_TEXT));
         SetControlText(dialog, IDC_RECEIVED_TEXT, "CQ");
         // The Trainer goes away while the Receiver waits for the user.
         DWORD processId = 0;
@@ -258,9 +259,9 @@ TEST(CommandsFaults, ATrainerKilledWhileIdleLeavesNothingToClickOrRead) {
         Command(dialog, IDC_STOP);
         SetControlText(dialog, IDC_RECEIVED_TEXT, "CQ");
         Command(dialog, IDC_COMPARE);
-        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
-        EXPECT_EQ(" 0 out of 0 = 0.00%", GetControlText(dialog, IDC_SCORE));
-        EXPECT_EQ("CQ", GetControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ("", ControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ(" 0 out of 0 = 0.00%", ControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("CQ", ControlText(dialog, IDC_RECEIVED_TEXT));
     });
     EndProcess(trainer);
 }
@@ -278,8 +279,8 @@ TEST(CommandsFaults, RunWithAZintraExeThatIsNoProgramShowsNothingAndChangesNothi
         Command(dialog, IDC_RUN_TRAINER);
         Pump(dialog, 1000);
         EXPECT_EQ(before, VisibleWindowsFrom(TestFolder())) << "a window came up";
-        EXPECT_EQ("MY COPY", GetControlText(dialog, IDC_RECEIVED_TEXT));
-        EXPECT_EQ(" 1 out of 1 = 100.00%", GetControlText(dialog, IDC_SCORE));
+        EXPECT_EQ("MY COPY", ControlText(dialog, IDC_RECEIVED_TEXT));
+        EXPECT_EQ(" 1 out of 1 = 100.00%", ControlText(dialog, IDC_SCORE));
         EXPECT_TRUE(IsWindowVisible(dialog));
     });
     DeleteFileA(junk.c_str());

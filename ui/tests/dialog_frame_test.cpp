@@ -2,6 +2,7 @@
 // sequences, the window its template makes, and the control operations.
 #include "dialog_frame.h"
 
+#include "control_text.h"
 #include "dialog_template.h"
 #include "logged_run.h"
 #include "message_log.h"
@@ -11,7 +12,6 @@
 #include <atomic>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -312,10 +312,16 @@ TEST(FrameCreateDialog, MakesTheWindowItsTemplateDescribes) {
 // The caption's 16-bit characters in a template: from the eleventh word on,
 // after the header, the menu and the class.
 std::wstring TemplateCaption(const char* caption) {
-    const std::vector<DWORD> words =
+    DialogTemplate made =
         BuildDialogTemplate(caption, 0, 0, 50, 20, WS_POPUP, 0, 8, "MS Sans Serif");
-    const auto* chars = reinterpret_cast<const wchar_t*>(words.data()) + 11;
-    return std::wstring(chars);
+    if (made.words == nullptr) {
+        ADD_FAILURE() << "no template for '" << caption << "'";
+        return std::wstring();
+    }
+    const auto* chars = reinterpret_cast<const wchar_t*>(made.words) + 11;
+    std::wstring text(chars);
+    FreeDialogTemplate(&made);
+    return text;
 }
 
 TEST(FrameCreateDialog, WritesAnEmptyCaptionAsOneBlankAndWidensEachByte) {
@@ -338,15 +344,20 @@ TEST(ControlOperations, SetGetSelectFocusAndFont) {
     ASSERT_NE(nullptr, label);
 
     SetControlText(dialog, 11, std::string_view("AB\0CD", 5));
-    EXPECT_EQ("AB", GetControlText(dialog, 11)) << "the text ends at its first NUL";
+    EXPECT_EQ("AB", ControlText(dialog, 11)) << "the text ends at its first NUL";
     SetControlText(dialog, 11, std::string_view("HELLO WORLD").substr(0, 5));
-    EXPECT_EQ("HELLO", GetControlText(dialog, 11)) << "only the view's own bytes";
+    EXPECT_EQ("HELLO", ControlText(dialog, 11)) << "only the view's own bytes";
     const std::string longText(100000, 'x');
     SetControlText(dialog, 11, longText);
-    EXPECT_EQ(longText, GetControlText(dialog, 11)) << "the whole text, however long";
+    EXPECT_EQ(longText, ControlText(dialog, 11)) << "the whole text, however long";
+    HeapText read = GetControlText(dialog, 11);
+    ASSERT_NE(nullptr, read.chars);
+    EXPECT_EQ(longText.size(), read.length);
+    EXPECT_EQ('\0', read.chars[read.length]) << "the text ends in its NUL";
+    FreeText(&read);
     SetControlText(dialog, 11, "");
-    EXPECT_EQ("", GetControlText(dialog, 11));
-    EXPECT_EQ("", GetControlText(dialog, 999)) << "no such control";
+    EXPECT_EQ("", ControlText(dialog, 11));
+    EXPECT_EQ("", ControlText(dialog, 999)) << "no such control";
 
     SetControlText(dialog, kEditId, "ABCDE");
     SetControlSelection(dialog, kEditId, 1, 3);

@@ -6,6 +6,7 @@
 
 #include "compare.h"
 #include "dialog_frame.h"
+#include "control_text.h"
 #include "dialog_script.h"
 #include "practice_options.h"
 #include "score_line.h"
@@ -53,10 +54,10 @@ class Hostile : public ::testing::Test {
 // gives for what the two boxes hold, and the lower box must keep its bytes.
 void CompareAndCheck(HWND dialog, const std::string& typed, const std::string& expectedLine) {
     SetControlText(dialog, IDC_RECEIVED_TEXT, typed);
-    const std::string copy = GetControlText(dialog, IDC_RECEIVED_TEXT);
+    const std::string copy = ControlText(dialog, IDC_RECEIVED_TEXT);
     Command(dialog, IDC_COMPARE);
-    EXPECT_EQ(expectedLine, GetControlText(dialog, IDC_SCORE));
-    const ScoreResult score = CompareCopy(GetControlText(dialog, IDC_SENT_TEXT), copy);
+    EXPECT_EQ(expectedLine, ControlText(dialog, IDC_SCORE));
+    const ScoreResult score = CompareCopy(ControlText(dialog, IDC_SENT_TEXT), copy);
     if (score.outcome == CopyMatched) {
         EXPECT_TRUE(SelectsNothing(dialog, IDC_SENT_TEXT));
     } else {
@@ -69,14 +70,14 @@ void CompareAndCheck(HWND dialog, const std::string& typed, const std::string& e
     } else {
         EXPECT_TRUE(SelectsNothing(dialog, IDC_RECEIVED_TEXT));
     }
-    EXPECT_EQ(copy, GetControlText(dialog, IDC_RECEIVED_TEXT)) << "Compare changed the copy";
+    EXPECT_EQ(copy, ControlText(dialog, IDC_RECEIVED_TEXT)) << "Compare changed the copy";
 }
 
 TEST_F(Hostile, AThousandChildrenBeforeTheButtonsStillFindTheRightOnesInOrder) {
     StartTrainer("--children 1000 --two-stops --text \"CQ DE AB\"");
     RunScript([](HWND dialog) {
         CompareAndCheck(dialog, "CQ DE AX", " 5 out of 6 = 83.33%");
-        EXPECT_EQ("CQ DE AB", GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ("CQ DE AB", ControlText(dialog, IDC_SENT_TEXT));
         Command(dialog, IDC_BEGIN);
         Command(dialog, IDC_STOP);
     });
@@ -92,7 +93,7 @@ TEST_F(Hostile, ASlowTrainerIsWaitedForAndTheScoreIsRight) {
         const DWORD begin = GetTickCount();
         CompareAndCheck(dialog, "AB CX", " 3 out of 4 = 75.00%");
         EXPECT_GE(GetTickCount() - begin, kSlowMs);
-        EXPECT_EQ("AB CD", GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ("AB CD", ControlText(dialog, IDC_SENT_TEXT));
     });
 }
 
@@ -106,7 +107,7 @@ TEST_F(Hostile, EveryByteValueInBothTextsIsComparedAsItStands) {
         // Both boxes hold the bytes as capitals; the three blanks (space, CR,
         // LF) are passed over and the other 252 all agree.
         CompareAndCheck(dialog, bytes, " 252 out of 252 = 100.00%");
-        EXPECT_EQ(bytes.size(), GetControlText(dialog, IDC_SENT_TEXT).size());
+        EXPECT_EQ(bytes.size(), ControlText(dialog, IDC_SENT_TEXT).size());
 
         // The same bytes the other way round: the first agreement to fail is
         // at the first byte, whichever it is.
@@ -119,7 +120,7 @@ TEST_F(Hostile, ASentTextOfNothingButBlanksScoresNothingSent) {
     StartTrainerWithText(std::string(27999, ' '));
     RunScript([](HWND dialog) {
         CompareAndCheck(dialog, "CQ CQ", " 0 out of 0 = 0.00%");
-        EXPECT_EQ(std::string(27999, ' '), GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ(std::string(27999, ' '), ControlText(dialog, IDC_SENT_TEXT));
         CompareAndCheck(dialog, "", " 0 out of 0 = 0.00%");
     });
 }
@@ -132,7 +133,7 @@ TEST_F(Hostile, AWindowThatOnlyBorrowsTheTitleIsHandledLikeAnyTrainer) {
         Command(dialog, IDC_BEGIN);
         Command(dialog, IDC_STOP);
         CompareAndCheck(dialog, "NOT SENT", " 0 out of 0 = 0.00%");
-        EXPECT_EQ("", GetControlText(dialog, IDC_SENT_TEXT));
+        EXPECT_EQ("", ControlText(dialog, IDC_SENT_TEXT));
     });
     EXPECT_EQ("start=0 stop=0 sending=0 clicks=", TrainerReport());
 }
@@ -141,8 +142,8 @@ TEST_F(Hostile, ATextLongerThanTheReadLimitIsCutToItsFirst27999Characters) {
     StartTrainer("--fill 40000");
     RunScript([](HWND dialog) {
         const std::string sent = FillText(27999);
-        CompareAndCheck(dialog, sent + "EXTRA", FormatScoreLine(23333, 23333));
-        EXPECT_EQ(sent, GetControlText(dialog, IDC_SENT_TEXT));
+        CompareAndCheck(dialog, sent + "EXTRA", FormatScoreLine(23333, 23333).text);
+        EXPECT_EQ(sent, ControlText(dialog, IDC_SENT_TEXT));
     });
 }
 

@@ -3,6 +3,7 @@
 // step at a time, and the modal loop turns them into navigation and text.
 #include "main_dialog.h"
 
+#include "control_text.h"
 #include "dialog_frame.h"
 #include "logged_run.h"
 #include "message_log.h"
@@ -67,7 +68,7 @@ void RunStep(HWND dialog, const Step& step) {
         focusTrail.push_back(GetDlgCtrlID(GetFocus()));
         break;
     case NoteText:
-        texts.push_back(GetControlText(dialog, step.value));
+        texts.push_back(ControlText(dialog, step.value));
         break;
     }
 }

@@ -213,7 +213,7 @@ TEST_F(RoundTest, RunLaunchesTheTrainerBesideItAndAScoredRoundLeavesTheCopyAlone
     Click(IDC_COMPARE);
     const auto correct = static_cast<std::int16_t>(NonBlanks(sent, wrong));
     const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
-    EXPECT_EQ(FormatScoreLine(correct, total), Text(IDC_SCORE));
+    EXPECT_EQ(FormatScoreLine(correct, total).text, Text(IDC_SCORE));
     EXPECT_EQ(sent, Text(IDC_SENT_TEXT));
     const std::pair<int, int> marked{static_cast<int>(wrong), static_cast<int>(wrong) + 1};
     EXPECT_EQ(marked, SelectionOf(Control(IDC_SENT_TEXT))) << "the sent character";
@@ -258,7 +258,7 @@ TEST_F(RoundTest, AHundredThousandCharactersPutInTheLowerBoxFromOutsideGetADefin
 
     Click(IDC_COMPARE);
     const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
-    EXPECT_EQ(FormatScoreLine(0, total), Text(IDC_SCORE));
+    EXPECT_EQ(FormatScoreLine(0, total).text, Text(IDC_SCORE));
     EXPECT_EQ(std::make_pair(0, 1), SelectionOf(Control(IDC_SENT_TEXT)));
     const std::pair<int, int> none = SelectionOf(Control(IDC_RECEIVED_TEXT));
     EXPECT_EQ(none.first, none.second) << "the typed text has a mark";
@@ -283,7 +283,7 @@ TEST_F(RoundTest, AltKeysPressTheirButtons) {
     SetText(IDC_RECEIVED_TEXT, sent);
     PressAlt('C');
     const auto total = static_cast<std::int16_t>(NonBlanks(sent, sent.size()));
-    EXPECT_TRUE(ScoreBecomes(FormatScoreLine(total, total))) << "Alt+C: " << Text(IDC_SCORE);
+    EXPECT_TRUE(ScoreBecomes(FormatScoreLine(total, total).text)) << "Alt+C: " << Text(IDC_SCORE);
 
     PressAlt('E');
     EXPECT_TRUE(PollUntil([this] { return Text(IDC_RECEIVED_TEXT).empty(); }, kSendMs))

@@ -5,6 +5,7 @@
 #include "main_dialog.h"
 
 #include "dialog_frame.h"
+#include "control_text.h"
 #include "dialog_script.h"
 #include "message_log.h"
 #include "practice_options.h"
@@ -138,7 +139,7 @@ std::string CopyWithEveryByte(std::size_t length) {
 
 ::testing::AssertionResult Kept(HWND dialog, const std::string& copy, int round,
                                 const char* after) {
-    const std::string now = GetControlText(dialog, IDC_RECEIVED_TEXT);
+    const std::string now = ControlText(dialog, IDC_RECEIVED_TEXT);
     if (now == copy) {
         return ::testing::AssertionSuccess();
     }
@@ -173,10 +174,10 @@ TEST_F(Stress, BeginAndStopPairsLeakNothingAndStopKeepsTheCopy) {
         for (int round = 1; round <= kRounds; ++round) {
             ForgetMessages();
             Command(dialog, IDC_BEGIN);
-            ASSERT_EQ("", GetControlText(dialog, IDC_RECEIVED_TEXT)) << "round " << round;
+            ASSERT_EQ("", ControlText(dialog, IDC_RECEIVED_TEXT)) << "round " << round;
             SetControlText(dialog, IDC_RECEIVED_TEXT, typed);
             // The box keeps its letters as capitals.
-            const std::string copy = GetControlText(dialog, IDC_RECEIVED_TEXT);
+            const std::string copy = ControlText(dialog, IDC_RECEIVED_TEXT);
             Command(dialog, IDC_STOP);
             ASSERT_TRUE(Kept(dialog, copy, round, "Stop"));
             if (round == kWarmUpRounds || (kRounds < kWarmUpRounds && round == 1)) {
@@ -194,16 +195,16 @@ TEST_F(Stress, BeginAndStopPairsLeakNothingAndStopKeepsTheCopy) {
 void CompareRounds(int rounds, int warmUp, const std::string& typed, std::size_t sentLength) {
     RunScript([&](HWND dialog) {
         SetControlText(dialog, IDC_RECEIVED_TEXT, typed);
-        const std::string copy = GetControlText(dialog, IDC_RECEIVED_TEXT);
+        const std::string copy = ControlText(dialog, IDC_RECEIVED_TEXT);
         ASSERT_EQ(typed.size(), copy.size());
         Command(dialog, IDC_COMPARE);
-        const std::string line = GetControlText(dialog, IDC_SCORE);
-        ASSERT_EQ(sentLength, GetControlText(dialog, IDC_SENT_TEXT).size());
+        const std::string line = ControlText(dialog, IDC_SCORE);
+        ASSERT_EQ(sentLength, ControlText(dialog, IDC_SENT_TEXT).size());
         Footprint early{};
         for (int round = 1; round <= rounds; ++round) {
             ForgetMessages();
             Command(dialog, IDC_COMPARE);
-            ASSERT_EQ(line, GetControlText(dialog, IDC_SCORE)) << "round " << round;
+            ASSERT_EQ(line, ControlText(dialog, IDC_SCORE)) << "round " << round;
             ASSERT_TRUE(Kept(dialog, copy, round, "Compare"));
             Command(dialog, IDC_STOP);
             ASSERT_TRUE(Kept(dialog, copy, round, "Stop"));
