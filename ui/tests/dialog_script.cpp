@@ -7,6 +7,7 @@
 #include "message_log.h"
 #include "wine_support.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -110,6 +111,18 @@ HANDLE StartPracticeTrainer(const std::string& switches) {
         return nullptr;
     }
     return trainer;
+}
+
+HANDLE StartPracticeTrainerWithText(const std::string& bytes, const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) {
+        return nullptr;
+    }
+    return StartPracticeTrainer("--text-file \"" + path + "\"");
 }
 
 std::string TrainerReport() {

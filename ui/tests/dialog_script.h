@@ -32,6 +32,10 @@ HWND TrainerWindow();
 // shows; the process for EndProcess, or nullptr when no window came up.
 HANDLE StartPracticeTrainer(const std::string& switches);
 
+// The same, with exactly these bytes as the Trainer's text: they go through
+// the file `path` first, which the caller deletes.
+HANDLE StartPracticeTrainerWithText(const std::string& bytes, const std::string& path);
+
 // The practice Trainer's click report, "start=N stop=M sending=S clicks=...",
 // and one count from it (-1 when absent).
 std::string TrainerReport();

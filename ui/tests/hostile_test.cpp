@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -39,11 +38,8 @@ class Hostile : public ::testing::Test {
     // Starts the practice Trainer holding exactly these bytes as its text.
     void StartTrainerWithText(const std::string& bytes) {
         textFile_ = TestFolder() + "hostile_text.bin";
-        FILE* file = std::fopen(textFile_.c_str(), "wb");
-        ASSERT_NE(nullptr, file);
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-        StartTrainer("--text-file \"" + textFile_ + "\"");
+        trainer_ = StartPracticeTrainerWithText(bytes, textFile_);
+        ASSERT_NE(nullptr, trainer_) << "the practice Trainer did not come up with its text";
     }
 
     HANDLE trainer_ = nullptr;
