@@ -35,7 +35,7 @@ const int kRounds = RoundsFromEnvironment("RECEIVER_STRESS_ROUNDS", 5000);
 // A Compare of 27,999 characters costs about 0.1 s even in lines (and seconds
 // as one line: Wine's edit box lays out a long line in quadratic time), so the
 // full-length run is shorter by default; any leak still shows over it.
-const int kLongRounds = RoundsFromEnvironment("RECEIVER_STRESS_LONG_ROUNDS", 1000);
+const int kLongRounds = RoundsFromEnvironment("RECEIVER_STRESS_LONG_ROUNDS", 500);
 constexpr int kWarmUpRounds = 100;
 
 // What this process holds, by the system's own counters where the system keeps
