@@ -113,16 +113,31 @@ HANDLE StartPracticeTrainer(const std::string& switches) {
     return trainer;
 }
 
-HANDLE StartPracticeTrainerWithText(const std::string& bytes, const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return nullptr;
+void PracticeTrainerTest::SetUp() {
+    ASSERT_TRUE(TrainerWindows().empty()) << "a Trainer window is already up";
+}
+
+void PracticeTrainerTest::TearDown() {
+    EndProcess(trainer_);
+    trainer_ = nullptr;
+    if (!textFile_.empty()) {
+        DeleteFileA(textFile_.c_str());
     }
+}
+
+void PracticeTrainerTest::StartTrainer(const std::string& switches) {
+    trainer_ = StartPracticeTrainer(switches);
+    ASSERT_NE(nullptr, trainer_) << "the practice Trainer did not come up with " << switches;
+}
+
+void PracticeTrainerTest::StartTrainerWithText(const std::string& bytes) {
+    textFile_ = TestFolder() + "practice_text.bin";
+    FILE* file = std::fopen(textFile_.c_str(), "wb");
+    ASSERT_NE(nullptr, file) << textFile_;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        return nullptr;
-    }
-    return StartPracticeTrainer("--text-file \"" + path + "\"");
+    ASSERT_EQ(0, std::fclose(file));
+    ASSERT_TRUE(written) << textFile_;
+    StartTrainer("--text-file \"" + textFile_ + "\"");
 }
 
 std::string TrainerReport() {

@@ -32,9 +32,21 @@ HWND TrainerWindow();
 // shows; the process for EndProcess, or nullptr when no window came up.
 HANDLE StartPracticeTrainer(const std::string& switches);
 
-// The same, with exactly these bytes as the Trainer's text: they go through
-// the file `path` first, which the caller deletes.
-HANDLE StartPracticeTrainerWithText(const std::string& bytes, const std::string& path);
+// A test with a practice Trainer of its own, started once no other Trainer is
+// up, and ended (its text file deleted) when the test ends.
+class PracticeTrainerTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the practice Trainer with these switches.
+    void StartTrainer(const std::string& switches);
+    // Starts it with exactly these bytes as its text, put first in a file.
+    void StartTrainerWithText(const std::string& bytes);
+
+    HANDLE trainer_ = nullptr;
+    std::string textFile_;
+};
 
 // The practice Trainer's click report, "start=N stop=M sending=S clicks=...",
 // and one count from it (-1 when absent).

@@ -18,33 +18,7 @@
 
 namespace {
 
-class Hostile : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(TrainerWindows().empty()) << "a Trainer window is already up";
-    }
-    void TearDown() override {
-        EndProcess(trainer_);
-        if (!textFile_.empty()) {
-            DeleteFileA(textFile_.c_str());
-        }
-    }
-
-    void StartTrainer(const std::string& switches) {
-        trainer_ = StartPracticeTrainer(switches);
-        ASSERT_NE(nullptr, trainer_) << "the practice Trainer did not come up with " << switches;
-    }
-
-    // Starts the practice Trainer holding exactly these bytes as its text.
-    void StartTrainerWithText(const std::string& bytes) {
-        textFile_ = TestFolder() + "hostile_text.bin";
-        trainer_ = StartPracticeTrainerWithText(bytes, textFile_);
-        ASSERT_NE(nullptr, trainer_) << "the practice Trainer did not come up with its text";
-    }
-
-    HANDLE trainer_ = nullptr;
-    std::string textFile_;
-};
+using Hostile = PracticeTrainerTest;
 
 // Compare with `typed` in the lower box: the marks must be those the scoring
 // gives for what the two boxes hold, and the lower box must keep its bytes.

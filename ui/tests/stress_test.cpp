@@ -19,7 +19,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 namespace {
@@ -148,31 +147,18 @@ std::string CopyWithEveryByte(std::size_t length) {
            << " bytes expected, " << now.size() << " held)";
 }
 
-class Stress : public ::testing::Test {
+class Stress : public PracticeTrainerTest {
   protected:
-    void TearDown() override {
-        EndProcess(trainer_);
-        if (!textFile_.empty()) {
-            DeleteFileA(textFile_.c_str());
-        }
-    }
-
-    // Starts the practice Trainer by `start`, once no other Trainer is up.
-    void StartTrainer(const std::function<HANDLE()>& start) {
-        ASSERT_TRUE(TrainerWindows().empty()) << "a Trainer window is already up";
-        trainer_ = start();
-        ASSERT_NE(nullptr, trainer_) << "the practice Trainer did not come up";
+    void SetUp() override {
+        PracticeTrainerTest::SetUp();
         // Run must find no ZINTRA.EXE beside this test and so launch nothing.
         ASSERT_EQ(INVALID_FILE_ATTRIBUTES,
                   GetFileAttributesA((TestFolder() + "ZINTRA.EXE").c_str()));
     }
-
-    HANDLE trainer_ = nullptr;
-    std::string textFile_;
 };
 
 TEST_F(Stress, BeginAndStopPairsLeakNothingAndStopKeepsTheCopy) {
-    StartTrainer([] { return StartPracticeTrainer("--text \"CQ CQ DE TEST\""); });
+    StartTrainer("--text \"CQ CQ DE TEST\"");
     const int starts = TrainerCount("start");
     const int stops = TrainerCount("stop");
     RunScript([](HWND dialog) {
@@ -226,7 +212,7 @@ void CompareRounds(int rounds, int warmUp, const std::string& typed, std::size_t
 }
 
 TEST_F(Stress, ComparesOfAShortTextLeakNothingAndKeepTheCopy) {
-    StartTrainer([] { return StartPracticeTrainer("--fill 200"); });
+    StartTrainer("--fill 200");
     // The copy is right for 100 characters, then every other byte value.
     const std::string copy = FillText(100) + CopyWithEveryByte(300);
     CompareRounds(kRounds, kWarmUpRounds, copy, 200);
@@ -249,8 +235,7 @@ std::string LongestText() {
 
 TEST_F(Stress, ComparesOfTheLongestTextLeakNothingAndKeepTheCopy) {
     const std::string sent = LongestText();
-    textFile_ = TestFolder() + "stress_text.txt";
-    StartTrainer([&] { return StartPracticeTrainerWithText(sent, textFile_); });
+    StartTrainerWithText(sent);
     std::string copy = sent;
     copy[27000] = copy[27000] == 'Q' ? 'X' : 'Q'; // one error near the end
     CompareRounds(kLongRounds, kWarmUpRounds, copy, sent.size());
