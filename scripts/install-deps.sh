@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Installs, as root and only when something is missing, what building and testing
-# the Receiver needs on Debian 12: the MinGW-w64 i686 cross compiler, Wine, Xvfb
-# and the native test tools. Quick when everything is already there.
+# the Receiver needs on Debian 12: the MinGW-w64 i686 cross compiler, Wine, Xvfb,
+# the fonts that give Wine Windows' metrics (Wine's own MS Sans Serif, Tahoma and
+# Marlett; Liberation Sans, Serif and Mono for Arial, Times New Roman and
+# Courier New) and the native test tools. Quick when everything is already there.
 set -euo pipefail
 
 native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick xauth)
-win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb)
+win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb
+  fonts-wine fonts-liberation)
 
 missing=()
 for p in "${native_pkgs[@]}" "${win_pkgs[@]}"; do

@@ -1,11 +1,32 @@
 # Sourced by the scripts that run Windows programs: the project's Wine prefix
 # inside build/, Wine's own messages off, and wine_prefix_ready, which creates
-# the prefix once (no crash dialog) and keeps its server alive for the run.
+# the prefix once (no crash dialog, Windows' fonts) and keeps its server alive
+# for the run.
 receiver_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$receiver_root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=${WINEARCH:-win32}
+
+# RECEIVER_WINDOWS_VERSION (a version name winecfg knows: winxp, win7, win10)
+# runs in a prefix of its own beside the default one, set to report that version.
+if [ -n "${RECEIVER_WINDOWS_VERSION:-}" ]; then
+  case $WINEPREFIX in
+  *-"$RECEIVER_WINDOWS_VERSION") ;;
+  *) export WINEPREFIX=${WINEPREFIX%/}-$RECEIVER_WINDOWS_VERSION ;;
+  esac
+fi
+
+# Debian's Wine looks for fonts in the prefix's C:\windows\Fonts and in the
+# system's font folders, not among its own fonts in /usr/share/wine/fonts: without
+# them the dialog font MS Sans Serif falls back to another face and the caption
+# buttons, drawn with Marlett, show as the letters 0, 1 and r. They are copied
+# into the prefix, and the Liberation fonts stand in for Arial and its kin.
+wine_prefix_fonts() {
+  cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" &&
+    wine reg import "$receiver_root/scripts/wine-fonts.reg" >/dev/null 2>&1 </dev/null 9>&- &&
+    touch "$WINEPREFIX/.receiver-fonts"
+}
 
 wine_prefix_ready() {
   mkdir -p "$(dirname "$WINEPREFIX")"
@@ -17,6 +38,11 @@ wine_prefix_ready() {
         >/dev/null 2>&1 </dev/null 9>&-
       wineserver -w 9>&-
       touch "$WINEPREFIX/.receiver-ready"
+    fi
+    [ -f "$WINEPREFIX/.receiver-fonts" ] || wine_prefix_fonts
+    if [ -n "${RECEIVER_WINDOWS_VERSION:-}" ] && [ ! -f "$WINEPREFIX/.receiver-version" ]; then
+      wine winecfg /v "$RECEIVER_WINDOWS_VERSION" >/dev/null 2>&1 </dev/null 9>&- &&
+        touch "$WINEPREFIX/.receiver-version"
     fi
     # A server that outlives each program makes the next start quick; its
     # output goes nowhere, so no caller's pipe (nor the lock) is held open by it.
