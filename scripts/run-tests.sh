@@ -10,7 +10,9 @@ ctest --preset native || failed+=(native)
 
 wine_prefix_ready
 ctest --preset win32 || failed+=(win32)
-wineserver -k >/dev/null 2>&1 || true
+for prefix in "$WINEPREFIX" "$WINEPREFIX"-*/; do
+  [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
+done
 
 FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz.sh || failed+=(fuzz)
 

@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -296,6 +299,33 @@ TEST_F(RoundTest, AltKeysPressTheirButtons) {
 
     PressAlt('Q');
     EXPECT_EQ(0u, ExitCode()) << "Alt+Q";
+}
+
+// ctest runs these rounds again in Wine prefixes set to report other versions
+// of Windows, named by RECEIVER_WINDOWS_VERSION: the version is in effect.
+TEST(WindowsVersion, IsTheOneThePrefixWasSetTo) {
+    const char* asked = std::getenv("RECEIVER_WINDOWS_VERSION");
+    if (asked == nullptr) {
+        GTEST_SKIP() << "run in the default prefix";
+    }
+    struct Version {
+        const char* name;
+        DWORD major, minor;
+    };
+    static const Version kVersions[] = {{"winxp", 5, 1}, {"win7", 6, 1}, {"win10", 10, 0}};
+    const auto* want = std::find_if(std::begin(kVersions), std::end(kVersions),
+                                    [&](const Version& v) { return std::strcmp(v.name, asked) == 0; });
+    ASSERT_NE(std::end(kVersions), want) << "no version known as " << asked;
+    // The system's own answer, which no manifest or compatibility setting bends.
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    ASSERT_NE(nullptr, rtlGetVersion);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    ASSERT_EQ(0, rtlGetVersion(&info));
+    EXPECT_EQ(want->major, info.dwMajorVersion) << asked;
+    EXPECT_EQ(want->minor, info.dwMinorVersion) << asked;
 }
 
 TEST_F(RoundTest, EscapeEndsItWithExitCodeZero) {
