@@ -313,8 +313,9 @@ TEST(WindowsVersion, IsTheOneThePrefixWasSetTo) {
         DWORD major, minor;
     };
     static const Version kVersions[] = {{"winxp", 5, 1}, {"win7", 6, 1}, {"win10", 10, 0}};
-    const auto* want = std::find_if(std::begin(kVersions), std::end(kVersions),
-                                    [&](const Version& v) { return std::strcmp(v.name, asked) == 0; });
+    const auto* want =
+        std::find_if(std::begin(kVersions), std::end(kVersions),
+                     [&](const Version& v) { return std::strcmp(v.name, asked) == 0; });
     ASSERT_NE(std::end(kVersions), want) << "no version known as " << asked;
     // The system's own answer, which no manifest or compatibility setting bends.
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
