@@ -1,5 +1,5 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run screenshot fuzz bench clean
+.PHONY: all build test run screenshot dist fuzz bench clean
 
 all: build
 
@@ -22,6 +22,12 @@ screenshot:
 	env -u DISPLAY scripts/run.sh
 	mkdir -p docs
 	cp build/receiver.png docs/receiver.png
+
+# The release for Windows users in build/dist: the zip, receiver.exe and SHA256SUMS.
+dist:
+	scripts/install-deps.sh
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target dist
 
 fuzz:
 	scripts/install-deps.sh
