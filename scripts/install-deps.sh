@@ -9,9 +9,11 @@ set -euo pipefail
 native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick xauth)
 win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb
   fonts-wine fonts-liberation)
+# git dates receiver.exe by the last commit; zip and unzip make and check the release.
+release_pkgs=(git zip unzip)
 
 missing=()
-for p in "${native_pkgs[@]}" "${win_pkgs[@]}"; do
+for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${release_pkgs[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi

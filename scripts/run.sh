@@ -61,7 +61,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-run.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mapfile -t w < <(winepath -w "$PWD/$poke" "$PWD/$exe" "$work/sending" "$work/stop" "$work/sent" \
   "$work/copied" "$work/shot" "$work/rc" "$work/score" "$work/rect" "$work/scored" 2>/dev/null)
-receiver='Zintra Receiver v1.11*'
+receiver='Zintra Receiver v*'
 trainer=' Zintra Method CW Trainer - Tamsor'
 
 # The first poke plays the person at the dialog up to the end of the sending,

@@ -2,6 +2,8 @@
 // dialog and of the text font, and the routines that build and run it.
 #pragma once
 
+#include "receiver_version.h"
+
 #include <windows.h>
 
 // Control ids. IDCANCEL (2) is the "&Quit" button; the label under the upper box
@@ -19,7 +21,7 @@ constexpr int IDC_UNNAMED = -1;
 
 // The dialog's caption: the program, its version and the Trainer it is for.
 constexpr const char* kMainDialogCaption =
-    "Zintra Receiver v1.11 for the Zintra Method CW Trainer (Tamsor)";
+    "Zintra Receiver v" RECEIVER_VERSION " for the Zintra Method CW Trainer (Tamsor)";
 
 // The dialog, once built; nullptr before, or when it could not be made.
 extern HWND MainDialog;

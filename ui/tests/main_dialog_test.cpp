@@ -222,6 +222,16 @@ TEST_F(MainDialogTest, FontsAreRealisedWithWindowsMetrics) {
     ReleaseDC(score, dc);
 }
 
+TEST_F(MainDialogTest, CaptionCarriesTheProjectVersion) {
+    const std::string caption = TextOf(dialog);
+    const std::string lead = "Zintra Receiver v";
+    ASSERT_EQ(0u, caption.find(lead)) << caption;
+    const std::size_t end = caption.find(' ', lead.size());
+    ASSERT_NE(std::string::npos, end) << caption;
+    EXPECT_EQ(RECEIVER_PROJECT_VERSION, caption.substr(lead.size(), end - lead.size()))
+        << "the caption and the project version disagree: " << caption;
+}
+
 TEST_F(MainDialogTest, CloseBoxEndsTheRunAndReleasesTheFont) {
     static const ExpectedMessage kClose[] = {
         {WM_SYSCOMMAND, MatchWParam, SC_CLOSE},

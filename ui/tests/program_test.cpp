@@ -148,6 +148,14 @@ TEST(ProgramFile, CarriesItsVersionNoManifestAndIsAWindowsProgram) {
     EXPECT_EQ(static_cast<DWORD>(MAKELONG(11, 1)), fixed->dwProductVersionMS);
     EXPECT_EQ("1.11", VersionString(info, "FileVersion"));
     EXPECT_EQ("1.11", VersionString(info, "ProductVersion"));
+    // The same numbers as the project version.
+    const auto projectVersion = static_cast<DWORD>(
+        MAKELONG(RECEIVER_PROJECT_VERSION_MINOR, RECEIVER_PROJECT_VERSION_MAJOR));
+    EXPECT_EQ(projectVersion, fixed->dwFileVersionMS);
+    EXPECT_EQ(projectVersion, fixed->dwProductVersionMS);
+    EXPECT_EQ(0u, fixed->dwFileVersionLS);
+    EXPECT_EQ(RECEIVER_PROJECT_VERSION, VersionString(info, "FileVersion"));
+    EXPECT_EQ(RECEIVER_PROJECT_VERSION, VersionString(info, "ProductVersion"));
     EXPECT_EQ("receiver.exe", VersionString(info, "OriginalFilename"));
     EXPECT_NE(std::string::npos, VersionString(info, "FileDescription").find("Receiver"));
 

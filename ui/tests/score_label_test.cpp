@@ -1,0 +1,121 @@
+// Where the score line stops fitting the score label: measured on the real
+// label of the real dialog, in its own font, the way a centred, word-wrapping
+// static control lays out its text. The READMEs state the limit found here.
+#include "main_dialog.h"
+#include "score_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// From this many correctly copied characters on, the line takes two lines.
+constexpr int kFirstWrappingCorrect = 1000;
+
+// The label's device context with the label's own font selected.
+class ScoreLabelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialog = BuildMainDialog();
+        ASSERT_NE(nullptr, dialog);
+        label = GetDlgItem(dialog, IDC_SCORE);
+        ASSERT_NE(nullptr, label);
+        GetClientRect(label, &client);
+        dc = GetDC(label);
+        ASSERT_NE(nullptr, dc);
+        const auto font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
+        ASSERT_EQ(TextFont, font);
+        previous = SelectObject(dc, font);
+        GetTextFaceA(dc, sizeof face, face);
+        GetTextMetricsA(dc, &metrics);
+        ASSERT_GT(metrics.tmHeight, 0);
+        std::printf("score label: face \"%s\", client %ld x %ld px, line height %ld px\n", face,
+                    client.right, client.bottom, metrics.tmHeight);
+    }
+    void TearDown() override {
+        if (dc != nullptr) {
+            SelectObject(dc, previous);
+            ReleaseDC(label, dc);
+        }
+        if (IsWindow(dialog)) {
+            DestroyWindow(dialog);
+        }
+        DeleteObject(TextFont);
+    }
+
+    // The number of lines the label breaks the text into.
+    int LinesOf(const char* text) {
+        RECT box = client;
+        DrawTextA(dc, text, -1, &box, DT_CALCRECT | DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK);
+        return (box.bottom - box.top) / metrics.tmHeight;
+    }
+    int LinesOf(int correct, int total) {
+        return LinesOf(
+            FormatScoreLine(static_cast<std::int16_t>(correct), static_cast<std::int16_t>(total))
+                .text);
+    }
+    std::string Measured() const {
+        return std::string("measured with face \"") + face + "\", label client " +
+               std::to_string(client.right) + " x " + std::to_string(client.bottom) + " px";
+    }
+
+    HWND dialog = nullptr;
+    HWND label = nullptr;
+    RECT client{};
+    HDC dc = nullptr;
+    HGDIOBJ previous = nullptr;
+    char face[LF_FACESIZE] = {};
+    TEXTMETRICA metrics{};
+};
+
+TEST_F(ScoreLabelTest, OneLineIsAllTheLabelShows) {
+    EXPECT_GE(client.bottom, metrics.tmHeight / 2) << Measured();
+    EXPECT_LT(client.bottom, 2 * metrics.tmHeight)
+        << "a second line would be visible; " << Measured();
+}
+
+TEST_F(ScoreLabelTest, TheLineWrapsOnceAThousandCharactersAreCopiedCorrectly) {
+    EXPECT_EQ(1, LinesOf(" 999 out of 999 = 100.00%")) << Measured();
+    EXPECT_EQ(1, LinesOf(" 999 out of 32767 = 3.05%")) << Measured();
+    EXPECT_EQ(1, LinesOf(" 5 out of 1250 = 0.40%")) << Measured();
+    EXPECT_EQ(2, LinesOf(" 1000 out of 1000 = 100.00%")) << Measured();
+    EXPECT_EQ(2, LinesOf(" 1234 out of 1250 = 98.72%")) << Measured();
+    EXPECT_EQ(2, LinesOf(" 1000 out of 32767 = 3.05%")) << Measured();
+    // What goes onto the hidden second line is the percentage.
+    EXPECT_EQ(1, LinesOf(" 1234 out of 1250 =")) << Measured();
+    EXPECT_EQ(1, LinesOf(" 32767 out of 32767 =")) << Measured();
+
+    // Every total up to 2,000 and a spread of larger ones up to the largest,
+    // each with counts of correct characters at every change in the number of
+    // digits of the count and of the percentage.
+    int wrong = 0;
+    std::string firstWrong;
+    const auto check = [&](int total) {
+        const int tenth = total / 10;
+        const int samples[] = {0,    1,     9,         10,    99,        100,       999,  1000,
+                               9999, 10000, tenth - 1, tenth, tenth + 1, total - 1, total};
+        for (const int correct : samples) {
+            if (correct < 0 || correct > total) {
+                continue;
+            }
+            const int want = correct >= kFirstWrappingCorrect ? 2 : 1;
+            if (LinesOf(correct, total) != want && wrong++ == 0) {
+                firstWrong = FormatScoreLine(static_cast<std::int16_t>(correct),
+                                             static_cast<std::int16_t>(total))
+                                 .text;
+            }
+        }
+    };
+    for (int total = 1; total <= 32767; total += total < 2000 ? 1 : 97) {
+        check(total);
+    }
+    for (const int total : {9999, 10000, 32767}) {
+        check(total);
+    }
+    EXPECT_EQ(0, wrong) << "first line against the rule: '" << firstWrong << "'; " << Measured();
+}
+
+} // namespace
