@@ -238,8 +238,8 @@ TEST_F(Trainer, ReadGivesTheFirst27999CharactersAsTheRichEditControlCutsThem) {
 }
 
 // What the control gives to WM_GETTEXT, asked directly with room for all of it.
-std::string ControlGives(HWND trainer, const char* textClass) {
-    HWND text = FindWindowExA(trainer, nullptr, textClass, nullptr);
+std::string ControlGives(HWND trainer) {
+    HWND text = FindWindowExA(trainer, nullptr, "TRichEdit", nullptr);
     std::string buffer(65536, '\0');
     const LRESULT length =
         SendMessageA(text, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
@@ -260,7 +260,7 @@ TEST_F(Trainer, ReadPassesBytesAndLineBreaksOnAsTheControlGivesThem) {
     HWND trainer = StartWithText(bytes + breaks);
     ASSERT_NE(nullptr, trainer);
     const std::string read = ReadText();
-    EXPECT_TRUE(read == ControlGives(trainer, "TRichEdit")) << "converted on the way";
+    EXPECT_TRUE(read == ControlGives(trainer)) << "converted on the way";
     std::string expected = bytes;
     expected.replace(12, 1, "\r\n"); // 0x0D, later first
     expected.replace(9, 1, "\r\n");  // 0x0A
