@@ -5,17 +5,23 @@
 #include <cstdlib>
 #include <cstring>
 
+constexpr int kGroupsPerLine = 10;
+
+const char* GroupEnd(int group) {
+    return group % kGroupsPerLine == 0 ? "\r\n" : " ";
+}
+
 std::string FillText(int length) {
+    const auto size = static_cast<std::size_t>(length > 0 ? length : 0);
     std::string text;
     int letters = 0;
-    for (int i = 0; i < length; ++i) {
-        if (i % 6 == 5) {
-            text.push_back(' ');
-        } else {
+    for (int group = 1; text.size() < size; ++group) {
+        for (int i = 0; i < 5; ++i, ++letters) {
             text.push_back(static_cast<char>('A' + letters % 26));
-            ++letters;
         }
+        text += GroupEnd(group);
     }
+    text.resize(size);
     return text;
 }
 
@@ -54,6 +60,10 @@ void ParseOptions(int argc, char** argv, PracticeOptions* options) {
         }
         if (std::strcmp(name, "--two-texts") == 0) {
             options->twoTexts = true;
+            continue;
+        }
+        if (std::strcmp(name, "--edit-text") == 0) {
+            options->editText = true;
             continue;
         }
         if (i + 1 == argc) {

@@ -10,6 +10,7 @@ struct PracticeOptions {
     std::string startCaption = "&Start";                      // --start-caption TEXT
     std::string buttonClass = "TBitBtn";                      // --button-class NAME (e.g. TBITBTN)
     std::string textClass = "TRichEdit";                      // --text-class NAME (e.g. TRICHEDIT)
+    bool editText = false;     // --edit-text: the text control extends EDIT, not the rich-edit one
     bool startInPanel = false; // --start-in-panel: Start inside a panel child
     bool twoStops = false;     // --two-stops: a second Stop after the first
     bool twoTexts = false;     // --two-texts: an empty text control first
@@ -20,8 +21,12 @@ struct PracticeOptions {
     int y = -1;                // the top-right corner of the work area
 };
 
-// N characters of five-letter groups, each followed by a space, running
-// through the alphabet: "ABCDE FGHIJ KLMNO PQRST UVWXY ZABCD ...".
+// What follows the Nth group (counted from 1) the practice Trainer sends: a
+// blank, or a line break (CR LF) after every tenth group.
+const char* GroupEnd(int group);
+
+// N characters laid out as the practice Trainer sends them, with groups
+// running through the alphabet: "ABCDE FGHIJ ... UVWXY ZABCD\r\nEFGHI ...".
 std::string FillText(int length);
 
 // Reads the switches into *options; unknown switches and missing values are

@@ -1,6 +1,9 @@
 // The practice Trainer: a stand-in for the Zintra Method CW Trainer with the
-// same window contract. It counts the clicks on its buttons, shows the counts
-// in a STATIC child, and while started appends five-letter groups to its text.
+// same window contract, built like it from owner-drawn buttons and a rich-edit
+// text. It counts the clicks that reach it as BN_CLICKED, shows the counts in a
+// STATIC child, and while started appends five-letter groups to its text, ten
+// to a line.
+#include "practice_controls.h"
 #include "practice_options.h"
 
 #include <windows.h>
@@ -27,7 +30,7 @@ enum ControlId : int {
 };
 
 constexpr UINT_PTR kSendTimer = 1;
-constexpr UINT kSendIntervalMs = 80; // one character per tick
+constexpr UINT kSendIntervalMs = 80; // one character (or one line break) per tick
 constexpr std::size_t kClicksKept = 40;
 
 // Pixel layout of the client area.
@@ -42,8 +45,6 @@ constexpr int kReportHeight = 18;
 // Everything the one window needs, used on the one thread.
 struct Practice {
     PracticeOptions options;
-    WNDPROC buttonProc = nullptr; // BUTTON's own procedure, which the button class extends
-    WNDPROC editProc = nullptr;   // EDIT's own procedure, which the text class extends
     HFONT font = nullptr;
     HFONT textFont = nullptr;
     HWND start = nullptr; // or the panel that holds it
@@ -55,8 +56,13 @@ struct Practice {
     int starts = 0;
     int stops = 0;
     bool sending = false;
-    std::string clicks;  // the ids of the buttons clicked, separated by '.', latest last
-    std::string pending; // the rest of the group being sent
+    // The ids of the buttons whose BN_CLICKED arrived, separated by '.', latest
+    // last; an id is followed by '*' when its BN_CLICKED did not come from the
+    // button's own BM_CLICK handling (a mouse click, a key, a WM_COMMAND sent
+    // to the window from outside).
+    std::string clicks;
+    std::string pending; // the rest of the group being sent, with its blank or line break
+    int groups = 0;      // groups begun so far
 };
 
 Practice g_practice;
@@ -68,9 +74,9 @@ void ShowReport() {
     SetWindowTextA(g_practice.report, line);
 }
 
-void NoteClick(int id) {
+void NoteClick(int id, bool fromOwnClick) {
     std::string& clicks = g_practice.clicks;
-    clicks += (clicks.empty() ? "" : ".") + std::to_string(id);
+    clicks += (clicks.empty() ? "" : ".") + std::to_string(id) + (fromOwnClick ? "" : "*");
     while (clicks.size() > kClicksKept) {
         const std::size_t dot = clicks.find('.');
         clicks.erase(0, dot == std::string::npos ? clicks.size() : dot + 1);
@@ -83,21 +89,23 @@ void AppendText(HWND edit, const char* text) {
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
 }
 
-void SendNextCharacter() {
+// Sends the next letter or blank, or a whole line break: the rich-edit control
+// would take a CR and then an LF appended apart as two paragraphs.
+void SendNext() {
     std::string& pending = g_practice.pending;
     if (pending.empty()) {
         for (int i = 0; i < 5; ++i) {
             pending.push_back(static_cast<char>('A' + std::rand() % 26));
         }
-        pending.push_back(' ');
+        pending += GroupEnd(++g_practice.groups);
     }
-    const char next[2] = {pending[0], '\0'};
-    pending.erase(0, 1);
-    AppendText(g_practice.text, next);
+    const std::size_t length = pending.compare(0, 2, "\r\n") == 0 ? 2 : 1;
+    AppendText(g_practice.text, pending.substr(0, length).c_str());
+    pending.erase(0, length);
 }
 
-void OnButton(HWND window, int id) {
-    NoteClick(id);
+void OnButton(HWND window, int id, bool fromOwnClick) {
+    NoteClick(id, fromOwnClick);
     if (id == IdStart) {
         ++g_practice.starts;
         g_practice.sending = true;
@@ -123,14 +131,14 @@ HWND TextControl(HWND parent, int id) {
         parent, g_practice.options.textClass.c_str(), "",
         WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, id);
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_practice.textFont), FALSE);
-    SendMessageA(edit, EM_SETLIMITTEXT, 0, 0); // as much as the control can hold
+    LiftTextLimit(edit);
     return edit;
 }
 
 void CreateControls(HWND window) {
     const PracticeOptions& options = g_practice.options;
     const char* button = options.buttonClass.c_str();
-    const DWORD buttonStyle = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    const DWORD buttonStyle = WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW;
     for (int i = 0; i < options.extraChildren; ++i) {
         Child(window, "STATIC", "", 0, IdFirstExtra + i);
     }
@@ -184,14 +192,18 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         Layout(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_COMMAND:
+        // The form's reaction to a click, as a Delphi form's: BN_CLICKED from the button.
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) >= IdStart &&
             LOWORD(wParam) <= IdSecondStop) {
-            OnButton(window, LOWORD(wParam));
+            const auto from = reinterpret_cast<HWND>(lParam);
+            OnButton(window, LOWORD(wParam), from != nullptr && from == ButtonInClick());
         }
         return 0;
+    case WM_DRAWITEM:
+        return ReflectDrawItem(lParam);
     case WM_TIMER:
         if (wParam == kSendTimer) {
-            SendNextCharacter();
+            SendNext();
         }
         return 0;
     case WM_DESTROY:
@@ -202,40 +214,16 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-// The panel passes its button's notifications up to the main window.
+// The panel passes its button's notifications up to the main window and
+// reflects its drawing to the button.
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         return SendMessageA(GetParent(window), message, wParam, lParam);
     }
+    if (message == WM_DRAWITEM) {
+        return ReflectDrawItem(lParam);
+    }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(g_practice.buttonProc, window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_GETTEXT && g_practice.options.slowGetTextMs > 0) {
-        Sleep(static_cast<DWORD>(g_practice.options.slowGetTextMs));
-    }
-    return CallWindowProcA(g_practice.editProc, window, message, wParam, lParam);
-}
-
-// Registers `name` as a superclass of the system class `base`, run by `proc`,
-// which passes on to the procedure left in *baseProc.
-bool Superclass(HINSTANCE instance, const char* base, const char* name, WNDPROC proc,
-                WNDPROC* baseProc) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExA(nullptr, base, &wc)) {
-        return false;
-    }
-    *baseProc = wc.lpfnWndProc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = name;
-    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    return RegisterClassExA(&wc) != 0;
 }
 
 bool RegisterClasses(HINSTANCE instance) {
@@ -252,11 +240,10 @@ bool RegisterClasses(HINSTANCE instance) {
     wc.lpfnWndProc = MainProc;
     wc.lpszClassName = kMainClass;
     wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    const PracticeOptions& options = g_practice.options;
     return RegisterClassExA(&wc) != 0 &&
-           Superclass(instance, "BUTTON", g_practice.options.buttonClass.c_str(), ButtonProc,
-                      &g_practice.buttonProc) &&
-           Superclass(instance, "EDIT", g_practice.options.textClass.c_str(), TextProc,
-                      &g_practice.editProc);
+           RegisterControlClasses(instance, {options.buttonClass.c_str(), options.textClass.c_str(),
+                                             options.editText, options.slowGetTextMs});
 }
 
 void MakeFonts() {

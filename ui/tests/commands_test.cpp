@@ -1,8 +1,9 @@
 // The main dialog's commands on the real dialog, run by the frame in this
 // process, against the practice Trainer as a separate process: Compare with its
-// marks and score line, Erase, Begin CW, Stop CW, Run and its status timer,
-// Quit and Escape ending the dialog with the font released, and a Trainer that
-// vanishes, a ZINTRA.EXE that is no program, and a lower box past 32,765 bytes.
+// marks and score line (also on a sent text in paragraphs), Erase, Begin CW,
+// Stop CW, Run and its status timer, Quit and Escape ending the dialog with the
+// font released, and a Trainer that vanishes, a ZINTRA.EXE that is no program,
+// and a lower box past 32,765 bytes.
 #include "main_dialog.h"
 
 #include "control_text.h"
@@ -121,6 +122,31 @@ struct CompareCase {
     int receivedMark; // 1-based, 0 for none
 };
 
+// Compare with the case's copy in the lower box, which has the focus: the
+// upper box must hold `sent`, and the score line, the marks, the copy and the
+// focus must be as the case says.
+void CompareAndExpect(HWND dialog, const CompareCase& c, const std::string& sent) {
+    SetControlText(dialog, IDC_RECEIVED_TEXT, c.typed);
+    SetControlFocus(dialog, IDC_RECEIVED_TEXT);
+    const std::string typedBefore = ControlText(dialog, IDC_RECEIVED_TEXT);
+    Command(dialog, IDC_COMPARE);
+    EXPECT_EQ(sent, ControlText(dialog, IDC_SENT_TEXT));
+    EXPECT_EQ(c.line, ControlText(dialog, IDC_SCORE));
+    EXPECT_EQ(typedBefore, ControlText(dialog, IDC_RECEIVED_TEXT));
+    if (c.sentMark > 0) {
+        EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, c.sentMark - 1, c.sentMark));
+    } else {
+        EXPECT_TRUE(SelectsNothing(dialog, IDC_SENT_TEXT));
+    }
+    if (c.receivedMark > 0) {
+        EXPECT_TRUE(Selects(dialog, IDC_RECEIVED_TEXT, c.receivedMark - 1, c.receivedMark));
+    } else {
+        EXPECT_TRUE(SelectsNothing(dialog, IDC_RECEIVED_TEXT));
+    }
+    // The focus stays where the user had it.
+    EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
+}
+
 // The sent text is "AB CD EF".
 const CompareCase kCompareCases[] = {
     {"ab cd ef", " 6 out of 6 = 100.00%", 0, 0},
@@ -136,29 +162,7 @@ const CompareCase kCompareCases[] = {
 TEST_F(CommandsWithTrainer, CompareFetchesScoresAndMarksTheFirstError) {
     for (const CompareCase& c : kCompareCases) {
         SCOPED_TRACE(std::string("typed '") + c.typed + "'");
-        RunScript([&c](HWND dialog) {
-            const CompareCase& cc = c;
-            SetControlText(dialog, IDC_RECEIVED_TEXT, cc.typed);
-            SetControlFocus(dialog, IDC_RECEIVED_TEXT);
-            const std::string typedBefore = ControlText(dialog, IDC_RECEIVED_TEXT);
-            Command(dialog, IDC_COMPARE);
-            EXPECT_EQ(kSentText, ControlText(dialog, IDC_SENT_TEXT));
-            EXPECT_EQ(cc.line, ControlText(dialog, IDC_SCORE));
-            EXPECT_EQ(typedBefore, ControlText(dialog, IDC_RECEIVED_TEXT));
-            if (cc.sentMark > 0) {
-                EXPECT_TRUE(Selects(dialog, IDC_SENT_TEXT, cc.sentMark - 1, cc.sentMark));
-            } else {
-                EXPECT_TRUE(SelectsNothing(dialog, IDC_SENT_TEXT));
-            }
-            if (cc.receivedMark > 0) {
-                EXPECT_TRUE(
-                    Selects(dialog, IDC_RECEIVED_TEXT, cc.receivedMark - 1, cc.receivedMark));
-            } else {
-                EXPECT_TRUE(SelectsNothing(dialog, IDC_RECEIVED_TEXT));
-            }
-            // The focus stays where the user had it.
-            EXPECT_EQ(GetDlgItem(dialog, IDC_RECEIVED_TEXT), GetFocus());
-        });
+        RunScript([&c](HWND dialog) { CompareAndExpect(dialog, c, kSentText); });
     }
 }
 
@@ -235,6 +239,33 @@ TEST_F(CommandsWithTrainer, BeginClearsClicksStartAndFocusesStopClicksStopOnly) 
     });
     EXPECT_EQ(starts + 1, TrainerCount("start")) << TrainerReport();
     EXPECT_EQ(stops + 1, TrainerCount("stop")) << TrainerReport();
+    // Both reached the Trainer as the BN_CLICKED of its buttons' own BM_CLICK.
+    const std::string report = TrainerReport();
+    EXPECT_EQ("101.102", report.substr(report.size() - 7)) << report;
+}
+
+// ---- a sent text in paragraphs ----
+
+using CommandsWithParagraphs = PracticeTrainerTest;
+
+// Two lines and an empty one, with CR LF as the rich-edit control gives them.
+constexpr const char* kParagraphs = "ABCDE FGHIJ\r\nKLMNO PQRST\r\n\r\nUVWXY";
+
+// Positions count each CR and LF, as the boxes' EM_SETSEL does.
+const CompareCase kParagraphCases[] = {
+    {"ABCDE FGHIJ\r\nKLMNO PQRST\r\n\r\nUVWXY", " 25 out of 25 = 100.00%", 0, 0},
+    {"abcde fghij klmno pqrsx uvwxy", " 19 out of 25 = 76.00%", 24, 23},
+    {"ABCDEFGHIJKLMNOPQRST\r\nUVWXZ", " 24 out of 25 = 96.00%", 33, 27},
+    {"ABCDE FGHIJ\r\n", " 10 out of 25 = 40.00%", 14, 0},
+};
+
+TEST_F(CommandsWithParagraphs, CompareTakesTheLineBreaksAsGivenAndMarksAcrossThem) {
+    StartTrainerWithText(kParagraphs);
+    ASSERT_EQ(kParagraphs, TrainerText());
+    for (const CompareCase& c : kParagraphCases) {
+        SCOPED_TRACE(std::string("typed '") + c.typed + "'");
+        RunScript([&c](HWND dialog) { CompareAndExpect(dialog, c, kParagraphs); });
+    }
 }
 
 // ---- faults ----

@@ -130,20 +130,30 @@ void PracticeTrainerTest::StartTrainer(const std::string& switches) {
     ASSERT_NE(nullptr, trainer_) << "the practice Trainer did not come up with " << switches;
 }
 
-void PracticeTrainerTest::StartTrainerWithText(const std::string& bytes) {
+void PracticeTrainerTest::StartTrainerWithText(const std::string& bytes,
+                                               const std::string& switches) {
     textFile_ = TestFolder() + "practice_text.bin";
     FILE* file = std::fopen(textFile_.c_str(), "wb");
     ASSERT_NE(nullptr, file) << textFile_;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     ASSERT_EQ(0, std::fclose(file));
     ASSERT_TRUE(written) << textFile_;
-    StartTrainer("--text-file \"" + textFile_ + "\"");
+    StartTrainer(switches + " --text-file \"" + textFile_ + "\"");
 }
 
 std::string TrainerReport() {
     char text[256] = {};
     GetWindowTextA(GetDlgItem(TrainerWindow(), kReportId), text, sizeof text);
     return text;
+}
+
+std::string TrainerText() {
+    HWND text = FindWindowExA(TrainerWindow(), nullptr, "TRichEdit", nullptr);
+    std::string buffer(65536, '\0');
+    const LRESULT length =
+        SendMessageA(text, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<std::size_t>(length));
+    return buffer;
 }
 
 int TrainerCount(const char* name) {

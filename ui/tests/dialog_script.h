@@ -41,8 +41,9 @@ class PracticeTrainerTest : public ::testing::Test {
 
     // Starts the practice Trainer with these switches.
     void StartTrainer(const std::string& switches);
-    // Starts it with exactly these bytes as its text, put first in a file.
-    void StartTrainerWithText(const std::string& bytes);
+    // Starts it with exactly these bytes as its text, put first in a file,
+    // and these further switches.
+    void StartTrainerWithText(const std::string& bytes, const std::string& switches = "");
 
     HANDLE trainer_ = nullptr;
     std::string textFile_;
@@ -51,4 +52,6 @@ class PracticeTrainerTest : public ::testing::Test {
 // The practice Trainer's click report, "start=N stop=M sending=S clicks=...",
 // and one count from it (-1 when absent).
 std::string TrainerReport();
+// What the practice Trainer's TRichEdit gives to WM_GETTEXT, asked with room for all of it.
+std::string TrainerText();
 int TrainerCount(const char* name);

@@ -1,6 +1,7 @@
 // receiver.exe driven from outside as a person would, with the practice Trainer
-// as ZINTRA.EXE beside it in a temporary folder: Run, a scored practice round,
-// the Alt keys of the buttons, and the ways out by Escape and by "&Quit".
+// as ZINTRA.EXE beside it in a temporary folder: Run, a scored practice round
+// over a line break of the Trainer's text, the Alt keys of the buttons, and the
+// ways out by Escape and by "&Quit".
 #include "main_dialog.h"
 #include "score_line.h"
 #include "wine_support.h"
@@ -21,6 +22,7 @@ namespace {
 constexpr DWORD kStartMs = 15000;
 constexpr DWORD kExitMs = 10000;
 constexpr DWORD kSendMs = 10000;
+constexpr DWORD kLineMs = 20000;    // a line of ten groups takes the Trainer about 5 s
 constexpr int kTrainerReport = 900; // the practice Trainer's click report
 
 std::string ReceiverPath() {
@@ -141,9 +143,12 @@ class RoundTest : public ::testing::Test {
     bool ReportHas(const std::string& part) const {
         return PollUntil([&] { return TrainerReport().find(part) != std::string::npos; }, kSendMs);
     }
+    bool ReportIs(const std::string& report) const {
+        return PollUntil([&] { return TrainerReport() == report; }, kSendMs);
+    }
     // Lets the Trainer send until its text has at least `length` characters.
-    bool SendsAtLeast(std::size_t length) const {
-        return PollUntil([&] { return TrainerText().size() >= length; }, kSendMs);
+    bool SendsAtLeast(std::size_t length, DWORD timeoutMs = kSendMs) const {
+        return PollUntil([&] { return TrainerText().size() >= length; }, timeoutMs);
     }
 
     // Keys are posted to the receiver's queue, to the control with the focus in
@@ -193,19 +198,24 @@ TEST_F(RoundTest, RunLaunchesTheTrainerBesideItAndAScoredRoundLeavesTheCopyAlone
 
     SetText(IDC_RECEIVED_TEXT, "OLD COPY");
     SetText(IDC_SENT_TEXT, "OLD SENDING");
+    // Begin CW and Stop CW reach the Trainer as the BN_CLICKED its buttons'
+    // own BM_CLICK handling sends (an unmarked id in its report).
     Click(IDC_BEGIN);
-    EXPECT_TRUE(ReportHas("start=1 stop=0 sending=1")) << TrainerReport();
+    EXPECT_TRUE(ReportIs("start=1 stop=0 sending=1 clicks=101")) << TrainerReport();
     EXPECT_EQ("", Text(IDC_RECEIVED_TEXT));
     EXPECT_EQ("", Text(IDC_SCORE));
     EXPECT_EQ("", Text(IDC_SENT_TEXT));
-    ASSERT_TRUE(SendsAtLeast(15)) << "the Trainer sent only \"" << TrainerText() << "\"";
+    ASSERT_TRUE(SendsAtLeast(66, kLineMs)) << "the Trainer sent only \"" << TrainerText() << "\"";
     Click(IDC_STOP);
-    ASSERT_TRUE(ReportHas("stop=1 sending=0")) << TrainerReport();
-
-    // The copy: what was sent, with the eighth character wrong.
+    ASSERT_TRUE(ReportIs("start=1 stop=1 sending=0 clicks=101.102")) << TrainerReport();
     const std::string sent = TrainerText();
-    ASSERT_GE(sent.size(), 15u);
-    const std::size_t wrong = 7; // 0-based; a letter, since groups have five
+    EXPECT_FALSE(PollUntil([&] { return TrainerText() != sent; }, 500)) << "still sending";
+
+    // The copy: what was sent over the first line break, with the third
+    // letter of the second line wrong.
+    ASSERT_GE(sent.size(), 66u);
+    ASSERT_EQ("\r\n", sent.substr(59, 2)) << sent;
+    const std::size_t wrong = 63; // 0-based
     ASSERT_FALSE(IsBlank(sent[wrong])) << sent;
     std::string copy = sent;
     copy[wrong] = sent[wrong] == 'Q' ? 'X' : 'Q';

@@ -31,9 +31,11 @@ int RoundsFromEnvironment(const char* name, int fallback) {
 }
 
 const int kRounds = RoundsFromEnvironment("RECEIVER_STRESS_ROUNDS", 5000);
-// A Compare of 27,999 characters costs about 0.1 s even in lines (and seconds
-// as one line: Wine's edit box lays out a long line in quadratic time), so the
-// full-length run is shorter by default; any leak still shows over it.
+// A Compare of 27,999 characters costs about 0.15 s even in lines, the rich-edit
+// Trainer's answer included (and seconds as one line: Wine's edit box lays out
+// a long line in quadratic time, and the rich-edit control is as slow to give
+// one back), so the full-length run is shorter by default; any leak still
+// shows over it.
 const int kLongRounds = RoundsFromEnvironment("RECEIVER_STRESS_LONG_ROUNDS", 500);
 constexpr int kWarmUpRounds = 100;
 
