@@ -16,9 +16,17 @@ winpath() { winepath -w "$PWD/$1" 2>/dev/null; }
 driver() { wine "$win/bench/bench_driver.exe" "$@" </dev/null 2>"$work/driver.err" | tr -d '\r'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b > 0 ? a / b : 0) }'; }
 
-# Practice sendings: five-letter groups, cut to the length wanted.
+# Practice sendings as the Trainer sends them: five-letter groups, a blank
+# between, a line break after every tenth, cut to the length wanted.
 for n in 1000 10000 27999; do
-  python3 -c "import random,sys; random.seed($n); s=''.join(' ' if i%6==5 else random.choice('ABCDEFGHIJKLMNOPQRSTUVWXYZ') for i in range($n)); sys.stdout.write(s)" >"$work/text$n.txt"
+  python3 -c "
+import random, sys
+random.seed($n)
+line = lambda: ' '.join(''.join(random.choice('ABCDEFGHIJKLMNOPQRSTUVWXYZ') for _ in range(5)) for _ in range(10))
+text = ''
+while len(text) < $n:
+    text += line() + '\r\n'
+sys.stdout.write(text[:$n])" >"$work/text$n.txt"
 done
 
 receiver=$(winpath $win/receiver.exe)
