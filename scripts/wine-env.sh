@@ -46,6 +46,7 @@ wine_prefix_ready() {
     fi
     # A server that outlives each program makes the next start quick; its
     # output goes nowhere, so no caller's pipe (nor the lock) is held open by it.
-    wineserver -p60 >/dev/null 2>&1 </dev/null 9>&-
+    # When one is already running this start fails, and that one serves.
+    wineserver -p60 >/dev/null 2>&1 </dev/null 9>&- || true
   ) 9>"$WINEPREFIX.lock"
 }
