@@ -42,17 +42,6 @@ std::string Report(HWND trainer) {
     return text;
 }
 
-// Writes the bytes to a new file in `folder`; its path.
-std::string WriteTextFile(const std::string& folder, const std::string& bytes) {
-    std::string file = folder + "sent.txt";
-    HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(out);
-    EXPECT_EQ(bytes.size(), written) << file;
-    return file;
-}
-
 class Trainer : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -83,7 +72,9 @@ class Trainer : public ::testing::Test {
         if (folder_.empty()) {
             folder_ = MakeTempFolder();
         }
-        return Start(switches + " --text-file " + Quoted(WriteTextFile(folder_, bytes)));
+        const std::string file = folder_ + "sent.txt";
+        EXPECT_TRUE(WriteBytes(file, bytes)) << file;
+        return Start(switches + " --text-file " + Quoted(file));
     }
 
     // The first visible top-level window of the process, once there is one.
@@ -237,16 +228,6 @@ TEST_F(Trainer, ReadGivesTheFirst27999CharactersAsTheRichEditControlCutsThem) {
     }
 }
 
-// What the control gives to WM_GETTEXT, asked directly with room for all of it.
-std::string ControlGives(HWND trainer) {
-    HWND text = FindWindowExA(trainer, nullptr, "TRichEdit", nullptr);
-    std::string buffer(65536, '\0');
-    const LRESULT length =
-        SendMessageA(text, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
-    buffer.resize(static_cast<std::size_t>(length));
-    return buffer;
-}
-
 TEST_F(Trainer, ReadPassesBytesAndLineBreaksOnAsTheControlGivesThem) {
     std::string bytes;
     for (int b = 1; b <= 255; ++b) {
@@ -260,7 +241,7 @@ TEST_F(Trainer, ReadPassesBytesAndLineBreaksOnAsTheControlGivesThem) {
     HWND trainer = StartWithText(bytes + breaks);
     ASSERT_NE(nullptr, trainer);
     const std::string read = ReadText();
-    EXPECT_TRUE(read == ControlGives(trainer)) << "converted on the way";
+    EXPECT_TRUE(read == TrainerTextOf(trainer)) << "converted on the way";
     std::string expected = bytes;
     expected.replace(12, 1, "\r\n"); // 0x0D, later first
     expected.replace(9, 1, "\r\n");  // 0x0A

@@ -102,6 +102,29 @@ std::vector<TopWindow> TrainerWindows() {
     return windows;
 }
 
+std::string TrainerTextOf(HWND trainer) {
+    HWND text = FindWindowExA(trainer, nullptr, "TRichEdit", nullptr);
+    if (text == nullptr) {
+        return "";
+    }
+    std::string buffer(65536, '\0');
+    const LRESULT length =
+        SendMessageA(text, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<std::size_t>(length));
+    return buffer;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return CloseHandle(out) && ok && written == bytes.size();
+}
+
 std::string MakeTempFolder() {
     static int made = 0;
     char temp[MAX_PATH + 1] = {};

@@ -54,6 +54,13 @@ std::vector<TopWindow> TrainerWindows();
 // blind to the windows other tests running at the same time open and close.
 std::size_t VisibleWindowsFrom(const std::string& folder);
 
+// What the Trainer window's first TRichEdit child gives to WM_GETTEXT, asked
+// with room for all of it; "" when it has none.
+std::string TrainerTextOf(HWND trainer);
+
+// Writes exactly these bytes to a new file at `path`; false when it cannot.
+bool WriteBytes(const std::string& path, const std::string& bytes);
+
 // A new empty folder under the temporary folder, with a trailing backslash.
 std::string MakeTempFolder();
 

@@ -7,7 +7,6 @@
 #include "message_log.h"
 #include "wine_support.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -133,11 +132,7 @@ void PracticeTrainerTest::StartTrainer(const std::string& switches) {
 void PracticeTrainerTest::StartTrainerWithText(const std::string& bytes,
                                                const std::string& switches) {
     textFile_ = TestFolder() + "practice_text.bin";
-    FILE* file = std::fopen(textFile_.c_str(), "wb");
-    ASSERT_NE(nullptr, file) << textFile_;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ASSERT_EQ(0, std::fclose(file));
-    ASSERT_TRUE(written) << textFile_;
+    ASSERT_TRUE(WriteBytes(textFile_, bytes)) << textFile_;
     StartTrainer(switches + " --text-file \"" + textFile_ + "\"");
 }
 
@@ -148,12 +143,7 @@ std::string TrainerReport() {
 }
 
 std::string TrainerText() {
-    HWND text = FindWindowExA(TrainerWindow(), nullptr, "TRichEdit", nullptr);
-    std::string buffer(65536, '\0');
-    const LRESULT length =
-        SendMessageA(text, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
-    buffer.resize(static_cast<std::size_t>(length));
-    return buffer;
+    return TrainerTextOf(TrainerWindow());
 }
 
 int TrainerCount(const char* name) {

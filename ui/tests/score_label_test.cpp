@@ -71,6 +71,32 @@ class ScoreLabelTest : public ::testing::Test {
     TEXTMETRICA metrics{};
 };
 
+// Arial's advance widths at a character height of 18 pixels: its design widths
+// (in 2048ths of the height) scaled and rounded, for every character a score
+// line can hold.
+struct CharWidth {
+    char c;
+    int pixels;
+};
+const CharWidth kArial18[] = {
+    {'0', 10}, {'1', 10}, {'2', 10}, {'3', 10}, {'4', 10}, {'5', 10}, {'6', 10},
+    {'7', 10}, {'8', 10}, {'9', 10}, {' ', 5},  {'o', 10}, {'u', 10}, {'t', 5},
+    {'f', 5},  {'=', 11}, {'.', 5},  {'%', 16}, {'A', 12}, {'W', 17}, {'i', 4},
+};
+
+// The measurements below rest on TextFont as realised having Arial's metrics,
+// whatever face stands in for Arial.
+TEST_F(ScoreLabelTest, TextFontIsRealisedWithArialsAdvanceWidths) {
+    if (GetDeviceCaps(dc, LOGPIXELSY) != 96) {
+        GTEST_SKIP() << "the widths below are those at 96 dots per inch";
+    }
+    for (const CharWidth& want : kArial18) {
+        SIZE got{};
+        GetTextExtentPoint32A(dc, &want.c, 1, &got);
+        EXPECT_EQ(want.pixels, got.cx) << "width of '" << want.c << "'; " << Measured();
+    }
+}
+
 TEST_F(ScoreLabelTest, OneLineIsAllTheLabelShows) {
     EXPECT_GE(client.bottom, metrics.tmHeight / 2) << Measured();
     EXPECT_LT(client.bottom, 2 * metrics.tmHeight)
