@@ -1,0 +1,77 @@
+// Fuzzes the copy comparison and the score line against the reference model:
+// every field of the result and the whole line must be the model's.
+#include "compare.h"
+#include "reference_model.h"
+#include "score_line.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Repeats a non-empty text to a length of one less than the compared length to
+// two more, chosen by `near`.
+void Stretch(std::string* text, std::size_t near) {
+    const std::size_t length = kMaxComparedLength - 1 + near;
+    while (!text->empty() && text->size() < length) {
+        *text += *text;
+    }
+    text->resize(text->empty() ? 0 : length);
+}
+
+void Check(bool same, const char* field, long long got, long long expected) {
+    if (!same) {
+        std::fprintf(stderr, "%s: expected %lld, got %lld\n", field, expected, got);
+        std::abort();
+    }
+}
+
+} // namespace
+
+// Input: a mode byte, two bytes that choose where the sent text ends and the
+// copy begins, then the texts. A mode below 32 (one input in eight, as long
+// walks are slow) stretches either text to about the compared length or starts
+// the copy with the sent text upper-cased by the model, by its low three bits; the next two choose
+// the length.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) {
+        return 0;
+    }
+    const std::string bytes(reinterpret_cast<const char*>(data + 3), size - 3);
+    const std::size_t split =
+        (static_cast<std::size_t>(data[1]) << 8 | data[2]) % (bytes.size() + 1);
+    std::string sent = bytes.substr(0, split);
+    std::string received = bytes.substr(split);
+    const unsigned mode = data[0] < 32 ? data[0] : 0;
+    const std::size_t near = mode >> 3;
+    if ((mode & 1) != 0) {
+        Stretch(&sent, near);
+    }
+    if ((mode & 2) != 0) {
+        Stretch(&received, near);
+    }
+    if ((mode & 4) != 0) {
+        received = ModelUpper(sent) + received;
+    }
+
+    const ScoreResult r = CompareCopy(sent, received);
+    const ModelResult model = ModelCompare(sent, received);
+    const int outcome = r.outcome == CopyMatched    ? ModelMatched
+                        : r.outcome == CopyMismatch ? ModelMismatch
+                        : r.outcome == CopyShort    ? ModelShort
+                                                    : -1;
+    Check(r.total == model.total, "total", r.total, model.total);
+    Check(r.correct == model.correct, "correct", r.correct, model.correct);
+    Check(r.sentPos == model.sentPos, "sentPos", r.sentPos, model.sentPos);
+    Check(r.receivedPos == model.receivedPos, "receivedPos", r.receivedPos, model.receivedPos);
+    Check(outcome == model.outcome, "outcome", outcome, model.outcome);
+
+    const ScoreText line = FormatScoreLine(r.correct, r.total);
+    if (std::string(line.text, line.length) != model.line) {
+        std::fprintf(stderr, "line: expected '%s', got '%s'\n", model.line.c_str(), line.text);
+        std::abort();
+    }
+    return 0;
+}
