@@ -55,6 +55,7 @@ TEST(ButtonMatches, ClassUpperCasedCaptionUpperCasedAndStrippedOfAmpersands) {
         {"TBitBtn", "", "TBitBtn", "Start", false},
         {"TButton", "Start", "TBitBtn", "Start", false},
         {"TBitBtn ", "Start", "TBitBtn", "Start", false},
+        {"TBit", "Start", "TBitBtn", "Start", false},
         {"TBitBtn", "&Start", "TBitBtn", "&Start", false}, // the wanted caption keeps its '&'
         {"TBitBtn", "Start", "TBitBtn", "&Start", false},
         {"TBitBtn", "\x84t", "TBitBtn", "\x8eT", true},  // code page 437 pair
