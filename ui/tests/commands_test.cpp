@@ -1,7 +1,8 @@
 // The main dialog's commands on the real dialog, run by the frame in this
 // process, against the practice Trainer as a separate process: Compare with its
 // marks and score line (also on a sent text in paragraphs), Erase, Begin CW,
-// Stop CW, Run and its status timer, Quit and Escape ending the dialog with the
+// the order in which Compare and Begin CW use the controls, Stop CW, Run and
+// its status timer, Quit and Escape ending the dialog with the
 // font released, and a Trainer that vanishes, a ZINTRA.EXE that is no program,
 // and a lower box past 32,765 bytes.
 #include "main_dialog.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,30 @@ bool FontIsGone() {
     return GetObjectA(TextFont, sizeof font, &font) == 0;
 }
 
+HWND watchedDialog = nullptr;
+UINT watchedMessage = 0;
+std::vector<int> controlsSent;
+
+LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == watchedMessage &&
+        GetParent(sent->hwnd) == watchedDialog) {
+        controlsSent.push_back(GetDlgCtrlID(sent->hwnd));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Gives the command; the ids of the dialog's controls sent `message` meanwhile, in order.
+std::vector<int> ControlsSent(HWND dialog, UINT message, int command) {
+    watchedDialog = dialog;
+    watchedMessage = message;
+    controlsSent.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchControls, nullptr, GetCurrentThreadId());
+    Command(dialog, command);
+    UnhookWindowsHookEx(hook);
+    return controlsSent;
+}
+
 // Fills the three text controls, puts the focus on `focus` and gives Begin CW:
 // all three must be empty and the focus in the lower box.
 void BeginFrom(HWND dialog, int focus) {
@@ -34,7 +60,9 @@ void BeginFrom(HWND dialog, int focus) {
     SetControlText(dialog, IDC_RECEIVED_TEXT, "TYPED");
     SetControlText(dialog, IDC_SCORE, "SCORE");
     SetControlFocus(dialog, focus);
-    Command(dialog, IDC_BEGIN);
+    EXPECT_EQ((std::vector<int>{IDC_RECEIVED_TEXT, IDC_SCORE, IDC_SENT_TEXT}),
+              ControlsSent(dialog, WM_SETTEXT, IDC_BEGIN))
+        << "the controls Begin CW empties, in order";
     EXPECT_EQ("", ControlText(dialog, IDC_SENT_TEXT));
     EXPECT_EQ("", ControlText(dialog, IDC_RECEIVED_TEXT));
     EXPECT_EQ("", ControlText(dialog, IDC_SCORE));
@@ -48,7 +76,9 @@ TEST(CommandsWithoutTrainer, CompareEmptiesTheUpperBoxAndScoresNothingSent) {
     RunScript([](HWND dialog) {
         SetControlText(dialog, IDC_SENT_TEXT, "OLD TEXT");
         SetControlText(dialog, IDC_RECEIVED_TEXT, "ABC");
-        Command(dialog, IDC_COMPARE);
+        EXPECT_EQ((std::vector<int>{IDC_SENT_TEXT, IDC_RECEIVED_TEXT}),
+                  ControlsSent(dialog, WM_GETTEXT, IDC_COMPARE))
+            << "the boxes Compare reads, in order";
         EXPECT_EQ("", ControlText(dialog, IDC_SENT_TEXT));
         EXPECT_EQ(" 0 out of 0 = 0.00%", ControlText(dialog, IDC_SCORE));
         EXPECT_EQ("ABC", ControlText(dialog, IDC_RECEIVED_TEXT));
@@ -79,6 +109,9 @@ TEST(CommandsWithoutTrainer, QuitAndEscapeEndTheDialogAndReleaseTheFont) {
         {WM_NCDESTROY, AnyParams, 0},
     };
     RunScript([](HWND dialog) {
+        // Only a click (notification 0) ends it.
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_DOUBLECLICKED), 0);
+        EXPECT_TRUE(IsWindow(dialog)) << "another notification from Quit ended the dialog";
         SendMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         EXPECT_FALSE(IsWindow(dialog));
     });
@@ -201,6 +234,11 @@ TEST_F(CommandsWithTrainer, RunShowsTheStatusForTwoSecondsRestartedByASecondRun)
         EXPECT_EQ(" 0 out of 6 = 0.00%", ControlText(dialog, IDC_SCORE));
         Pump(dialog, 1000);
         EXPECT_EQ("", ControlText(dialog, IDC_SCORE));
+        // Fired once, the timer is gone: a score line written now stays.
+        Command(dialog, IDC_COMPARE);
+        Pump(dialog, 2500);
+        EXPECT_EQ(" 0 out of 6 = 0.00%", ControlText(dialog, IDC_SCORE))
+            << "the status timer fired again";
         EXPECT_EQ("TYPED COPY", ControlText(dialog, IDC_RECEIVED_TEXT));
         // The timer fired once per arming and was killed each time.
         EXPECT_EQ(2, std::count_if(MessageLog.begin(), MessageLog.end(), [](const SeenMessage& m) {
