@@ -1,5 +1,5 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run screenshot dist fuzz bench clean
+.PHONY: all build test run screenshot dist fuzz fuzz-merge mutants bench clean
 
 all: build
 
@@ -36,6 +36,18 @@ fuzz:
 	scripts/install-deps.sh
 	scripts/build.sh fuzz
 	FUZZ_SECONDS=$${FUZZ_SECONDS:-120} scripts/fuzz.sh
+
+# Takes what the fuzz runs found into the kept, minimised corpus in fuzz/corpus.
+fuzz-merge:
+	scripts/install-deps.sh
+	scripts/build.sh fuzz
+	scripts/fuzz-merge.sh
+
+# Plants each fault of scripts/mutants.txt in turn and reports which the tests catch.
+mutants:
+	scripts/install-deps.sh
+	scripts/build.sh native win32 fuzz
+	nice -n 19 scripts/with-display.sh scripts/mutants.sh
 
 bench:
 	scripts/install-deps.sh
