@@ -1,5 +1,5 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run screenshot dist fuzz fuzz-merge mutants bench clean
+.PHONY: all build test run screenshot dist fuzz fuzz-merge fuzz-coverage mutants bench clean
 
 all: build
 
@@ -42,6 +42,12 @@ fuzz-merge:
 	scripts/install-deps.sh
 	scripts/build.sh fuzz
 	scripts/fuzz-merge.sh
+
+# The coverage of scoring/ and trainer/ by the kept corpus, measured with clang's source coverage.
+fuzz-coverage:
+	scripts/install-deps.sh
+	scripts/build.sh fuzz-coverage
+	scripts/fuzz-coverage.sh
 
 # Plants each fault of scripts/mutants.txt in turn and reports which the tests catch.
 mutants:

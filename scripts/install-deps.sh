@@ -6,7 +6,7 @@
 # Courier New) and the native test tools. Quick when everything is already there.
 set -euo pipefail
 
-native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick xauth
+native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 imagemagick xauth
   python3)
 win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb
   fonts-wine fonts-liberation)
