@@ -19,7 +19,7 @@ restore() {
 }
 restore
 trap restore EXIT
-trap 'exit 130' INT TERM HUP
+trap 'exit 130' INT TERM HUP PIPE
 
 # The faults, one field list each: name, file, after, line, into, tests.
 names=() files=() afters=() lines=() intos=() tests=()
@@ -89,7 +89,7 @@ run_suite() {
     local kept=()
     [ -d "fuzz/corpus/$target" ] && kept=("fuzz/corpus/$target")
     rm -rf "$work/corpus" && mkdir -p "$work/corpus"
-    "build/fuzz/fuzz/$target" -max_total_time=10 -timeout=10 -artifact_prefix="$work/" \
+    "build/fuzz/fuzz/$target" -max_total_time=10 -timeout=10 -artifact_prefix="${log%.log}-" \
       "$work/corpus" "${kept[@]}" >>"$log" 2>&1
   else
     ctest --preset "$preset" -R "^$target\$" >>"$log" 2>&1
