@@ -11,10 +11,10 @@
 
 namespace {
 
-// Repeats a non-empty text to a length of one less than the compared length to
-// two more, chosen by `near`.
+// Repeats a non-empty text to a length of 32,764 to 32,767 bytes, chosen by
+// `near`: around the cut at 32,765, whatever the code under test takes it to be.
 void Stretch(std::string* text, std::size_t near) {
-    const std::size_t length = kMaxComparedLength - 1 + near;
+    const std::size_t length = 32764 + near;
     while (!text->empty() && text->size() < length) {
         *text += *text;
     }
@@ -32,9 +32,9 @@ void Check(bool same, const char* field, long long got, long long expected) {
 
 // Input: a mode byte, two bytes that choose where the sent text ends and the
 // copy begins, then the texts. A mode below 32 (one input in eight, as long
-// walks are slow) stretches either text to about the compared length or starts
-// the copy with the sent text upper-cased by the model, by its low three bits; the next two choose
-// the length.
+// walks are slow) acts by its low three bits: stretch the sent text, stretch
+// the copy, start the copy with the sent text upper-cased by the model; its
+// next two bits choose the stretched length.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) {
         return 0;
