@@ -23,14 +23,15 @@ screenshot:
 	mkdir -p docs
 	cp build/receiver.png docs/receiver.png
 
-# The release for Windows users in build/dist: the zip, receiver.exe and SHA256SUMS.
-# Only a release of a committed tree can be made again from its commit.
+# The release for Windows users in build/dist: the zip, receiver.exe, the build
+# record and SHA256SUMS. Only a release of a committed tree can be made again
+# from its commit.
 dist:
 	scripts/install-deps.sh
 	@if git rev-parse --git-dir >/dev/null 2>&1 && ! git diff --quiet HEAD --; then \
 	  echo "dist: warning: changes not committed are in this release" >&2; fi
 	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 --target dist
+	cmake --build --preset win32 --target dist -j "$$(nproc)"
 
 fuzz:
 	scripts/install-deps.sh
