@@ -1,5 +1,5 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run screenshot dist fuzz bench clean
+.PHONY: all build test run screenshot dist verify-release fuzz bench clean
 
 all: build
 
@@ -32,6 +32,12 @@ dist:
 	  echo "dist: warning: changes not committed are in this release" >&2; fi
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 --target dist -j "$$(nproc)"
+
+# What a rebuilder runs: makes the release again from the commit its build record
+# names and compares the bytes. RELEASE=<folder or zip>; REPO= clones from elsewhere.
+verify-release:
+	scripts/install-deps.sh
+	scripts/verify-release.sh "$(RELEASE)" $(REPO)
 
 fuzz:
 	scripts/install-deps.sh
