@@ -93,7 +93,7 @@ for i in 0 1; do
         if command -v diffoscope >/dev/null; then
             echo "diffoscope, the given ${names[i]} (---) and the rebuilt one (+++), cut short:"
             diffoscope --text - --no-progress --max-text-report-size 4000 --max-diff-block-lines 20 \
-                "${given[i]}" "$rebuilt"
+                --max-page-diff-block-lines 20 "${given[i]}" "$rebuilt"
         fi
     fi
 done
@@ -101,8 +101,11 @@ if [ ${#differ[@]} = 0 ]; then
     verdict 0 "SAME BYTES: receiver.exe and $zip_name rebuilt from $commit are byte for byte the given ones"
 fi
 if [ $toolchain = 0 ]; then
-    why="with the recorded toolchain, so the given files are not what their commit builds"
+    why="with the recorded toolchain: the given files are not what their commit builds"
 else
     why="and $toolchain toolchain packages differ from the build record, which alone can explain it"
 fi
-verdict 1 "OTHER BYTES: the rebuilt ${differ[*]} differ from the given ones, $why"
+if [ ${#differ[@]} = 1 ]; then
+    verdict 1 "OTHER BYTES: the rebuilt ${differ[0]} differs from the given one, $why"
+fi
+verdict 1 "OTHER BYTES: the rebuilt ${differ[0]} and ${differ[1]} differ from the given ones, $why"
