@@ -5,7 +5,7 @@ all: build
 
 build:
 	scripts/install-deps.sh
-	scripts/build.sh native win32
+	scripts/build.sh native win32 win32-clang
 
 test:
 	scripts/test.sh
