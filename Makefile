@@ -1,5 +1,5 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run screenshot dist fuzz bench clean
+.PHONY: all build test lint run screenshot dist fuzz bench clean
 
 all: build
 
@@ -9,6 +9,11 @@ build:
 
 test:
 	scripts/test.sh
+
+# clang-format on every C++ file, clang-tidy and cppcheck on the program's code.
+lint:
+	scripts/install-deps.sh
+	scripts/lint.sh
 
 run:
 	scripts/install-deps.sh
