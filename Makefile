@@ -1,14 +1,19 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run screenshot dist verify-release fuzz bench clean
+.PHONY: all build test lint run screenshot dist verify-release fuzz bench clean
 
 all: build
 
 build:
 	scripts/install-deps.sh
-	scripts/build.sh native win32
+	scripts/build.sh native win32 win32-clang
 
 test:
 	scripts/test.sh
+
+# clang-format on every C++ file, clang-tidy and cppcheck on the program's code.
+lint:
+	scripts/install-deps.sh
+	scripts/lint.sh
 
 run:
 	scripts/install-deps.sh

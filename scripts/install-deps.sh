@@ -15,7 +15,7 @@
 set -euo pipefail
 
 native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick xauth
-  python3)
+  python3 clang-format clang-tidy cppcheck llvm-14)
 win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb
   fonts-wine fonts-liberation)
 # git dates receiver.exe by the last commit; zip and unzip make and check the release.

@@ -28,10 +28,14 @@ constexpr DWORD kSendMs = 10000;
 constexpr DWORD kLineMs = 20000;    // a line of ten groups takes the Trainer about 5 s
 constexpr int kTrainerReport = 900; // the practice Trainer's click report
 
+// The program driven: the receiver.exe of this build, or the one RECEIVER_EXE
+// names (a full path or one relative to this test's folder), such as clang's.
 std::string ReceiverPath() {
-    std::string path = TestFolder() + RECEIVER_EXE_RELATIVE;
+    const char* named = std::getenv("RECEIVER_EXE");
+    std::string path = named != nullptr && *named != '\0' ? named : RECEIVER_EXE_RELATIVE;
     std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    const bool full = path.size() > 1 && (path[0] == '\\' || path[1] == ':');
+    return full ? path : TestFolder() + path;
 }
 
 // Sends and waits for the answer, giving up after kSendMs (a hung program
