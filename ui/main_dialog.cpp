@@ -34,11 +34,11 @@ struct ControlRow {
     int x, y, width, height; // dialog units
     DWORD style;
     DWORD exStyle;
-    bool textFont; // TextFont instead of the dialog font
     // For screen readers: the row of the label whose caption names the control
-    // (kNotNamed for none), and whether its text is read out as it changes.
+    // (kNotNamed for none).
     int namedBy;
-    bool liveRegion;
+    bool textFont;   // TextFont instead of the dialog font
+    bool liveRegion; // its text read out by screen readers as it changes
 };
 
 // The rows of the two labels that name the text boxes; the lower one has no id
@@ -50,17 +50,17 @@ constexpr int kReceivedLabelRow = 10;
 // In creation order, which is also the z-order and the Tab order.
 // clang-format off
 constexpr ControlRow kControls[] = {
-    {TextBoxControl, IDC_RECEIVED_TEXT, "", 10, 115, 321, 74, kTextBoxStyle, kTextBoxExStyle, true, kReceivedLabelRow, false},
-    {ButtonControl, IDC_COMPARE, "&Compare Text", 220, 195, 53, 14, kButtonStyle, kPlainExStyle, false, kNotNamed, false},
-    {ButtonControl, IDC_ERASE, "&Erase Text", 10, 195, 53, 14, kButtonStyle, kPlainExStyle, false, kNotNamed, false},
-    {ButtonControl, IDC_RUN_TRAINER, "&Run Tamsor", 159, 95, 53, 14, kButtonStyle, kPlainExStyle, false, kNotNamed, false},
-    {ButtonControl, IDC_BEGIN, "&Begin CW", 219, 95, 53, 14, kButtonStyle, kPlainExStyle, false, kNotNamed, false},
-    {ButtonControl, IDC_STOP, "&Stop CW", 279, 95, 53, 14, kButtonStyle, kPlainExStyle, false, kNotNamed, false},
-    {ButtonControl, IDCANCEL, "&Quit", 280, 195, 53, 14, kButtonStyle, kPlainExStyle, false, kNotNamed, false},
-    {TextBoxControl, IDC_SENT_TEXT, "", 10, 15, 321, 74, kTextBoxStyle, kTextBoxExStyle, true, kSentLabelRow, false},
-    {LabelControl, IDC_SENT_LABEL, "Zintra Trainer Transmission Text", 10, 5, 220, 8, kLabelStyle, kPlainExStyle, false, kNotNamed, false},
-    {LabelControl, IDC_SCORE, "", 70, 196, 144, 12, kScoreStyle, kScoreExStyle, true, kNotNamed, true},
-    {LabelControl, IDC_UNNAMED, "Type Received Text in this window", 10, 105, 123, 8, kLabelStyle, kPlainExStyle, false, kNotNamed, false},
+    {TextBoxControl, IDC_RECEIVED_TEXT, "", 10, 115, 321, 74, kTextBoxStyle, kTextBoxExStyle, kReceivedLabelRow, true, false},
+    {ButtonControl, IDC_COMPARE, "&Compare Text", 220, 195, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_ERASE, "&Erase Text", 10, 195, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_RUN_TRAINER, "&Run Tamsor", 159, 95, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_BEGIN, "&Begin CW", 219, 95, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_STOP, "&Stop CW", 279, 95, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDCANCEL, "&Quit", 280, 195, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {TextBoxControl, IDC_SENT_TEXT, "", 10, 15, 321, 74, kTextBoxStyle, kTextBoxExStyle, kSentLabelRow, true, false},
+    {LabelControl, IDC_SENT_LABEL, "Zintra Trainer Transmission Text", 10, 5, 220, 8, kLabelStyle, kPlainExStyle, kNotNamed, false, false},
+    {LabelControl, IDC_SCORE, "", 70, 196, 144, 12, kScoreStyle, kScoreExStyle, kNotNamed, true, true},
+    {LabelControl, IDC_UNNAMED, "Type Received Text in this window", 10, 105, 123, 8, kLabelStyle, kPlainExStyle, kNotNamed, false, false},
 };
 // clang-format on
 static_assert(kControls[kSentLabelRow].id == IDC_SENT_LABEL, "the upper box's label");
