@@ -1,14 +1,19 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test run screenshot dist fuzz fuzz-merge fuzz-coverage mutants bench clean
+.PHONY: all build test lint run screenshot dist verify-release fuzz fuzz-merge fuzz-coverage mutants bench clean
 
 all: build
 
 build:
 	scripts/install-deps.sh
-	scripts/build.sh native win32
+	scripts/build.sh native win32 win32-clang
 
 test:
 	scripts/test.sh
+
+# clang-format on every C++ file, clang-tidy and cppcheck on the program's code.
+lint:
+	scripts/install-deps.sh
+	scripts/lint.sh
 
 run:
 	scripts/install-deps.sh
@@ -23,14 +28,21 @@ screenshot:
 	mkdir -p docs
 	cp build/receiver.png docs/receiver.png
 
-# The release for Windows users in build/dist: the zip, receiver.exe and SHA256SUMS.
-# Only a release of a committed tree can be made again from its commit.
+# The release for Windows users in build/dist: the zip, receiver.exe, the build
+# record and SHA256SUMS. Only a release of a committed tree can be made again
+# from its commit.
 dist:
 	scripts/install-deps.sh
 	@if git rev-parse --git-dir >/dev/null 2>&1 && ! git diff --quiet HEAD --; then \
 	  echo "dist: warning: changes not committed are in this release" >&2; fi
 	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 --target dist
+	cmake --build --preset win32 --target dist -j "$$(nproc)"
+
+# What a rebuilder runs: makes the release again from the commit its build record
+# names and compares the bytes. RELEASE=<folder or zip>; REPO= clones from elsewhere.
+verify-release:
+	scripts/install-deps.sh
+	scripts/verify-release.sh "$(RELEASE)" $(REPO)
 
 fuzz:
 	scripts/install-deps.sh

@@ -22,6 +22,12 @@ if(WIN32)
     -fno-threadsafe-statics -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections)
 endif()
 
+# The clang build holds the program's code to its warnings.
+option(RECEIVER_WERROR "Make warnings errors in the program's own code" OFF)
+if(RECEIVER_WERROR)
+  target_compile_options(receiver_program INTERFACE -Werror)
+endif()
+
 if(WIN32)
   # No libstdc++-6.dll, libgcc_s or libwinpthread: the executables need nothing but Windows.
   add_link_options(-static -static-libgcc -static-libstdc++)

@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
-# Builds receiver.exe a second time, alone, from a copy of the source in another
-# folder, under another umask, time zone and locale, with -j1, and fails unless
-# its bytes are those of the first build. Then shows that the comparison sees a
-# time stamp: the copy relinked with a date one day later must differ, and only
-# in the PE header's time stamp and checksum. Last, when the source is a git
-# clone, the date chosen without SOURCE_DATE_EPOCH must be the last commit's.
-# Arguments: source folder, the first build's receiver.exe, its source-date-epoch file.
+# Checks with Debian's reprotest that `make dist` gives the same release (the
+# zip, receiver.exe, the build record and SHA256SUMS) whoever builds it,
+# wherever and whenever. reprotest copies the source without build/ (its CMake
+# cache and Wine prefix belong to this folder's path) but with .git, which dates
+# the build, and builds it once as it is and then again under every variation
+# that works on this machine:
+#   - environment, build path, kernel personality, ASLR, number of CPUs (1, then
+#     all), time (faketime), file ordering (disorderfs), domain and host name
+#     (unshare), HOME, locale (et_EE.UTF-8), PATH, time zone and umask;
+#   - then the same but as another user and group, the account receiver-builder
+#     that install-deps.sh adds, and without disorderfs: /dev/fuse is root's
+#     alone here, so the other user cannot mount it. Left out, with a note, when
+#     not run as root or without that account.
+# The release must also hold the bytes of this folder's own receiver.exe. Then,
+# what reprotest does not do: a comparison must be seen to catch a time stamp.
+# receiver.exe built with a date one day later must differ from reprotest's,
+# and only in the PE header's time stamp and checksum. Last, when the source is
+# a git clone, the date chosen without SOURCE_DATE_EPOCH must be the last
+# commit's.
+# Arguments: source folder, this folder's receiver.exe, its source-date-epoch file.
 set -euo pipefail
 source_dir=$(cd "$1" && pwd)
 first=$2
 epoch=$(cat "$3")
+builder=receiver-builder
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-repro.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-copy=$work/elsewhere/second-copy
-second=$copy/build/win32/receiver.exe
-
 fail() {
     echo "FAIL: $*"
     exit 1
@@ -26,43 +37,43 @@ u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
 pe_header() { u32 "$1" 60; }
 pe_time() { u32 "$1" $(($(pe_header "$1") + 8)); }
 
-# The second build: the program alone, in a copy without the first build or
-# git, dated by SOURCE_DATE_EPOCH from the first build.
-build_second() { # SOURCE_DATE_EPOCH
-    (
-        cd "$copy"
-        [ "$(umask)" = 0077 ] && umask 0002 || umask 0077
-        export TZ=XST-13:45 LC_ALL=C.UTF-8 LANG=C.UTF-8 SOURCE_DATE_EPOCH=$1
-        cmake --preset win32 >>"$work/build.log" 2>&1
-        cmake --build --preset win32 --target receiver -j 1 >>"$work/build.log" 2>&1
-    ) || {
-        tail -n 30 "$work/build.log"
-        fail "the second build failed"
-    }
-}
+mkdir "$work/source" "$work/bin"
+tar -C "$source_dir" --exclude=./build -cf - . | tar -C "$work/source" -xf -
 
-for path in "$source_dir" "$(dirname "$first")"; do
-    if grep -qF "$path" "$first"; then
-        fail "$first holds the build path $path"
-    fi
-done
-
-mkdir -p "$copy"
-tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
-build_second "$epoch"
-if ! cmp "$first" "$second"; then
-    echo "differing bytes (offset, first, second, octal):"
-    cmp -l "$first" "$second" | head -n 20 || true
-    echo "PE time stamps: $(pe_time "$first") and $(pe_time "$second")"
-    fail "the second build of receiver.exe differs from the first"
+variations=(--variations "+all,-user_group")
+if [ "$(id -u)" = 0 ] && id -u "$builder" >/dev/null 2>&1; then
+    variations+=(--extra-build "+user_group,-fileordering,user_group.available+=$builder:$builder,domain_host.use_sudo=1")
+    # reprotest 0.7.23 runs `sudo -h localhost COMMAND`, which Debian 12's sudo
+    # refuses ("a remote host may only be specified when listing privileges").
+    printf '#!/bin/sh\n[ "$1 $2" = "-h localhost" ] && shift 2\nexec /usr/bin/sudo "$@"\n' >"$work/bin/sudo"
+    chmod +x "$work/bin/sudo"
+else
+    echo "note: user and group not varied: that needs root and the account $builder (install-deps.sh adds it)"
 fi
-echo "second build in $copy: the same $(stat -c %s "$first") bytes"
+if ! PATH=$work/bin:$PATH reprotest --verbosity 1 --min-cpus 1 "${variations[@]}" --store-dir "$work/store" \
+    --diffoscope-arg=--max-text-report-size=20000 -s "$work/source" 'make dist' 'build/dist/*' \
+    >"$work/reprotest.log" 2>&1; then
+    grep -vE '^(gmake|\[)' "$work/reprotest.log" | tail -n 80
+    fail "reprotest found builds of the release that differ, or could not build it"
+fi
+grep -E '^INFO:reprotest:build "' "$work/reprotest.log" | sed 's/^INFO:reprotest://' || true
+release=$work/store/control/source-root/build/dist
+echo "reprotest: the same $(ls "$release" | paste -sd' ' -)"
+cmp "$first" "$release/receiver.exe" || fail "this folder's receiver.exe is not the release's"
 [ "$(pe_time "$first")" = "$epoch" ] ||
     fail "$first has PE time stamp $(pe_time "$first"), not its source date $epoch"
 
-# The same comparison with a time stamp let in.
-build_second $((epoch + 86400))
-if cmp -s "$first" "$second"; then
+# The comparison with a time stamp let in: receiver.exe alone, dated a day later.
+later=$work/source/build/win32/receiver.exe
+(
+    cd "$work/source"
+    export SOURCE_DATE_EPOCH=$((epoch + 86400))
+    cmake --preset win32 && cmake --build --preset win32 --target receiver -j "$(nproc)"
+) >"$work/build.log" 2>&1 || {
+    tail -n 30 "$work/build.log"
+    fail "the build dated a day later failed"
+}
+if cmp -s "$first" "$later"; then
     fail "a build dated a day later has the same bytes: the comparison cannot see a time stamp"
 fi
 header=$(pe_header "$first")
@@ -75,8 +86,8 @@ while read -r offset _; do
             fail "dated a day later, byte $at differs too, outside the time stamp and checksum"
         fi
     fi
-done < <(cmp -l "$first" "$second" || true)
-[ "$(pe_time "$second")" = $((epoch + 86400)) ] || fail "the later build is not dated by SOURCE_DATE_EPOCH"
+done < <(cmp -l "$first" "$later" || true)
+[ "$(pe_time "$later")" = $((epoch + 86400)) ] || fail "the later build is not dated by SOURCE_DATE_EPOCH"
 echo "dated a day later, it differs in the PE time stamp and checksum only, as it must"
 
 # Without SOURCE_DATE_EPOCH the date is the last commit's.
@@ -87,4 +98,4 @@ if commit_time=$(git -C "$source_dir" log -1 --format=%ct 2>/dev/null); then
         fail "without SOURCE_DATE_EPOCH the date is $(cat "$work/commit-date"), not the last commit's $commit_time"
     echo "without SOURCE_DATE_EPOCH the date is the last commit's, $commit_time"
 fi
-echo "receiver.exe is reproducible"
+echo "the release is reproducible"

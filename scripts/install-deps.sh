@@ -3,33 +3,103 @@
 # the Receiver needs on Debian 12: the MinGW-w64 i686 cross compiler, Wine, Xvfb,
 # the fonts that give Wine Windows' metrics (Wine's own MS Sans Serif, Tahoma and
 # Marlett; Liberation Sans, Serif and Mono for Arial, Times New Roman and
-# Courier New) and the native test tools. Quick when everything is already there.
+# Courier New), the native test tools, and reprotest with what its variations
+# need: the et_EE.UTF-8 locale and a second account to build as. Quick when
+# everything is already there.
+#
+# A Debian mirror in the middle of a sync can fail `apt-get update` for one index
+# and leave an architecture's libraries a version behind the other's, so that
+# wine32:i386 cannot be installed: update is tried a few times, and an install
+# that then fails on dependencies is tried once more with the release's own
+# suite preferred (-t CODENAME).
 set -euo pipefail
 
-native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev llvm-14 imagemagick xauth
-  python3)
+native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev imagemagick xauth
+  python3 clang-format clang-tidy cppcheck llvm-14)
 win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb
   fonts-wine fonts-liberation)
 # git dates receiver.exe by the last commit; zip and unzip make and check the release.
 release_pkgs=(git zip unzip)
+# reprotest and its variations: faketime (time), disorderfs (file order), sudo
+# (user and group), locales (to make the locale below); diffoscope shows where
+# two builds differ.
+reprotest_pkgs=(reprotest faketime disorderfs sudo locales diffoscope-minimal)
+# The locale reprotest's locales variation builds in, and the account its
+# user_group variation builds as (scripts/check-reproducible.sh).
+locale=et_EE.UTF-8
+builder=receiver-builder
 
 missing=()
-for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${release_pkgs[@]}"; do
+for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${release_pkgs[@]}" "${reprotest_pkgs[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+has_locale() { locale -a 2>/dev/null | grep -qi "^${locale%.*}\\.utf-\\?8$"; }
+has_builder() { id -u "$builder" >/dev/null 2>&1; }
+if [ ${#missing[@]} -eq 0 ] && has_locale && has_builder; then
+  exit 0
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps: missing packages (${missing[*]}); run this script as root" >&2
+  echo "install-deps: missing packages (${missing[*]:-none}), the locale $locale or the account $builder;" \
+    "run this script as root" >&2
   exit 1
 fi
 
-echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
+log=$(mktemp "${TMPDIR:-/tmp}/install-deps.XXXXXX")
+trap 'rm -f "$log"' EXIT
+# apt's error lines from the last command, on one line.
+apt_errors() { grep -E '^(E|Err):' "$log" | sed 's/  */ /g' | paste -sd' ' -; }
+
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  # Up to four tries, 30 s apart.
+  index_failure=
+  for try in 1 2 3 4; do
+    if apt-get update -qq >"$log" 2>&1; then
+      index_failure=
+      break
+    fi
+    index_failure=$(apt_errors)
+    if [ $try -lt 4 ]; then
+      echo "install-deps: apt-get update failed (try $try of 4), again in 30 s: $index_failure" >&2
+      sleep 30
+    fi
+  done
+  install() { apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >"$log" 2>&1; }
+  if ! install; then
+    if [ -n "$index_failure" ] && grep -qE 'held broken packages|unmet dependencies' "$log"; then
+      codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+      echo "install-deps: packages out of step after a failed index; installing with -t $codename" >&2
+      if [ -n "$codename" ] && install -t "$codename"; then
+        index_failure=done
+      fi
+    fi
+    if [ "$index_failure" != done ]; then
+      if [ -n "$index_failure" ]; then
+        echo "install-deps: cannot install: a package index failed to download ($index_failure), so the" \
+          "Debian mirror is mid-sync or there is no network; apt-get install then said: $(apt_errors)." \
+          "Wait a while and run this again, or use another mirror in /etc/apt/sources.list.d." >&2
+      else
+        echo "install-deps: cannot install, though every package index downloaded: $(apt_errors)." \
+          "Another apt or dpkg at work holds its lock, or the disk is full: see to it and run this again." >&2
+      fi
+      exit 1
+    fi
+  fi
 fi
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+if ! has_locale; then
+  echo "install-deps: making the locale $locale"
+  grep -qx "$locale UTF-8" /etc/locale.gen || echo "$locale UTF-8" >>/etc/locale.gen
+  locale-gen >/dev/null
+fi
+if ! has_builder; then
+  echo "install-deps: adding the account $builder, for reprotest's builds as another user"
+  useradd --system --user-group --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$builder"
+fi

@@ -5,8 +5,10 @@
 # one a scripted practice round is played on a virtual display in a Wine virtual
 # desktop (which draws caption bars): Run Tamsor, Begin CW, a few seconds of
 # sending, Stop CW, a copy with one mistake typed into the lower box, Compare.
-# It prints the score line, saves a screenshot of the scored dialog to
-# build/receiver.png, quits by "&Quit" and prints the exit code.
+# It brings the Receiver to the front as a click on its caption would (the
+# Trainer it started is in front then; a click in the dialog would move the
+# caret and lose the marks), prints the score line, saves a screenshot of the
+# scored dialog to build/receiver.png, quits by "&Quit" and prints the exit code.
 # RECEIVER_BUILD names another Windows build folder (default build/win32).
 set -u
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -88,7 +90,7 @@ wrong=${sent:7:1}
 copy="${sent:0:7}$mistake${sent:8}"
 
 wine explorer /desktop=Receiver,1024x768 "${w[0]}" find "$receiver" 5000 \
-  type 102 "$copy" click 107 gettext 103 "${w[8]}" find "$receiver" 5000 rect "${w[9]}" \
+  type 102 "$copy" click 107 gettext 103 "${w[8]}" find "$receiver" 5000 front rect "${w[9]}" \
   signal "${w[10]}" >"$work/copy.log" 2>&1 </dev/null
 await "$work/scored" 100 || fail "the copy was not scored"
 echo "sent:   $sent"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# `make test`: installs what is missing, builds the native, Windows and fuzz
-# presets, and runs every test on one display. Non-zero on any failure.
+# `make test`: installs what is missing, builds the native, Windows (gcc and
+# clang) and fuzz presets, and runs every test on one display. Non-zero on any
+# failure.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
-scripts/build.sh native win32 fuzz
+scripts/build.sh native win32 win32-clang fuzz
 scripts/with-display.sh scripts/run-tests.sh

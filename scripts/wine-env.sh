@@ -10,10 +10,14 @@ export WINEARCH=${WINEARCH:-win32}
 
 # RECEIVER_WINDOWS_VERSION (a version name winecfg knows: winxp, win7, win10)
 # runs in a prefix of its own beside the default one, set to report that version.
-if [ -n "${RECEIVER_WINDOWS_VERSION:-}" ]; then
+# RECEIVER_ANNOTATION_STANDIN runs in one of its own too, "-annotations", where a
+# test registers its stand-in for Windows' accessibility annotation service.
+prefix_suffix=${RECEIVER_WINDOWS_VERSION:-}
+[ -n "${RECEIVER_ANNOTATION_STANDIN:-}" ] && prefix_suffix=annotations
+if [ -n "$prefix_suffix" ]; then
   case $WINEPREFIX in
-  *-"$RECEIVER_WINDOWS_VERSION") ;;
-  *) export WINEPREFIX=${WINEPREFIX%/}-$RECEIVER_WINDOWS_VERSION ;;
+  *-"$prefix_suffix") ;;
+  *) export WINEPREFIX=${WINEPREFIX%/}-$prefix_suffix ;;
   esac
 fi
 

@@ -36,10 +36,12 @@ HeapText ReadModulePath(const ProcessSystem& system) {
     return path;
 }
 
-// The path up to and including its last backslash; "" when it has none.
+// The path up to and including its last backslash; "" when it has none. Not
+// substr(), for the reason given in scoring/compare.cpp.
 std::string_view FolderOf(std::string_view path) {
     const std::size_t last = path.rfind('\\');
-    return last == std::string_view::npos ? std::string_view() : path.substr(0, last + 1);
+    return last == std::string_view::npos ? std::string_view()
+                                          : std::string_view(path.data(), last + 1);
 }
 
 } // namespace

@@ -21,9 +21,9 @@ struct FrameDialog {
     FrameHandler handler; // attached by FrameRunModal; nullptr before
 };
 
+// A control is remembered by the dialog it belongs to, and forgotten with it.
 struct FrameControl {
-    HWND window;
-    HWND dialog; // forgotten together with it
+    HWND dialog;
 };
 
 // A growable array of plain records on the heap, in the order they were added.
@@ -162,13 +162,14 @@ HWND FrameAddControl(ControlKind kind, HWND dialog, int id, const char* caption,
                                    box.left, box.top, box.right - box.left, box.bottom - box.top,
                                    dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleA(nullptr), nullptr);
+    if (control == nullptr) {
+        return nullptr;
+    }
     const FrameDialog* known = FindDialog(dialog);
     const HFONT font = known != nullptr ? known->font : nullptr;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     // One that cannot be remembered still belongs to the dialog and goes with it.
-    if (control != nullptr) {
-        Append(&controls, FrameControl{control, dialog});
-    }
+    Append(&controls, FrameControl{dialog});
     return control;
 }
 

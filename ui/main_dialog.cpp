@@ -2,6 +2,7 @@
 // running the dialog through the frame.
 #include "main_dialog.h"
 
+#include "annotations.h"
 #include "dialog_frame.h"
 
 #include <cstring>
@@ -33,25 +34,43 @@ struct ControlRow {
     int x, y, width, height; // dialog units
     DWORD style;
     DWORD exStyle;
-    bool textFont; // TextFont instead of the dialog font
+    // For screen readers: the row of the label whose caption names the control
+    // (kNotNamed for none).
+    int namedBy;
+    bool textFont;   // TextFont instead of the dialog font
+    bool liveRegion; // its text read out by screen readers as it changes
 };
+
+// The rows of the two labels that name the text boxes; the lower one has no id
+// of its own to be found by.
+constexpr int kNotNamed = -1;
+constexpr int kSentLabelRow = 8;
+constexpr int kReceivedLabelRow = 10;
 
 // In creation order, which is also the z-order and the Tab order.
 // clang-format off
 constexpr ControlRow kControls[] = {
-    {TextBoxControl, IDC_RECEIVED_TEXT, "", 10, 115, 321, 74, kTextBoxStyle, kTextBoxExStyle, true},
-    {ButtonControl, IDC_COMPARE, "&Compare Text", 220, 195, 53, 14, kButtonStyle, kPlainExStyle, false},
-    {ButtonControl, IDC_ERASE, "&Erase Text", 10, 195, 53, 14, kButtonStyle, kPlainExStyle, false},
-    {ButtonControl, IDC_RUN_TRAINER, "&Run Tamsor", 159, 95, 53, 14, kButtonStyle, kPlainExStyle, false},
-    {ButtonControl, IDC_BEGIN, "&Begin CW", 219, 95, 53, 14, kButtonStyle, kPlainExStyle, false},
-    {ButtonControl, IDC_STOP, "&Stop CW", 279, 95, 53, 14, kButtonStyle, kPlainExStyle, false},
-    {ButtonControl, IDCANCEL, "&Quit", 280, 195, 53, 14, kButtonStyle, kPlainExStyle, false},
-    {TextBoxControl, IDC_SENT_TEXT, "", 10, 15, 321, 74, kTextBoxStyle, kTextBoxExStyle, true},
-    {LabelControl, IDC_SENT_LABEL, "Zintra Trainer Transmission Text", 10, 5, 220, 8, kLabelStyle, kPlainExStyle, false},
-    {LabelControl, IDC_SCORE, "", 70, 196, 144, 12, kScoreStyle, kScoreExStyle, true},
-    {LabelControl, IDC_UNNAMED, "Type Received Text in this window", 10, 105, 123, 8, kLabelStyle, kPlainExStyle, false},
+    {TextBoxControl, IDC_RECEIVED_TEXT, "", 10, 115, 321, 74, kTextBoxStyle, kTextBoxExStyle, kReceivedLabelRow, true, false},
+    {ButtonControl, IDC_COMPARE, "&Compare Text", 220, 195, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_ERASE, "&Erase Text", 10, 195, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_RUN_TRAINER, "&Run Tamsor", 159, 95, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_BEGIN, "&Begin CW", 219, 95, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDC_STOP, "&Stop CW", 279, 95, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {ButtonControl, IDCANCEL, "&Quit", 280, 195, 53, 14, kButtonStyle, kPlainExStyle, kNotNamed, false, false},
+    {TextBoxControl, IDC_SENT_TEXT, "", 10, 15, 321, 74, kTextBoxStyle, kTextBoxExStyle, kSentLabelRow, true, false},
+    {LabelControl, IDC_SENT_LABEL, "Zintra Trainer Transmission Text", 10, 5, 220, 8, kLabelStyle, kPlainExStyle, kNotNamed, false, false},
+    {LabelControl, IDC_SCORE, "", 70, 196, 144, 12, kScoreStyle, kScoreExStyle, kNotNamed, true, true},
+    {LabelControl, IDC_UNNAMED, "Type Received Text in this window", 10, 105, 123, 8, kLabelStyle, kPlainExStyle, kNotNamed, false, false},
 };
 // clang-format on
+static_assert(kControls[kSentLabelRow].id == IDC_SENT_LABEL, "the upper box's label");
+static_assert(kControls[kReceivedLabelRow].kind == LabelControl &&
+                  kControls[kReceivedLabelRow].id == IDC_UNNAMED,
+              "the lower box's label");
+
+bool Annotated(const ControlRow& row) {
+    return row.namedBy != kNotNamed || row.liveRegion;
+}
 
 // The stock ANSI_VAR_FONT with height, width, weight and face changed; every
 // other field is the stock font's.
@@ -84,7 +103,32 @@ void AddControls(HWND dialog) {
     }
 }
 
+// Names each text box after its label and makes the score label a polite live
+// region, for screen readers.
+void AnnotateControls(HWND dialog) {
+    IAccPropServices* service = OpenAnnotations();
+    for (const ControlRow& row : kControls) {
+        if (row.namedBy != kNotNamed) {
+            AnnotateName(service, GetDlgItem(dialog, row.id), kControls[row.namedBy].caption);
+        }
+        if (row.liveRegion) {
+            AnnotatePoliteLiveRegion(service, GetDlgItem(dialog, row.id));
+        }
+    }
+    CloseAnnotations(service);
+}
+
 } // namespace
+
+void ClearControlAnnotations(HWND dialog) {
+    IAccPropServices* service = OpenAnnotations();
+    for (const ControlRow& row : kControls) {
+        if (Annotated(row)) {
+            ClearAnnotations(service, GetDlgItem(dialog, row.id));
+        }
+    }
+    CloseAnnotations(service);
+}
 
 HWND BuildMainDialog() {
     TextFont = MakeTextFont();
@@ -92,6 +136,7 @@ HWND BuildMainDialog() {
                                    kDialogExStyle);
     SetIcons(MainDialog);
     AddControls(MainDialog);
+    AnnotateControls(MainDialog);
     return MainDialog;
 }
 

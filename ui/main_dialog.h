@@ -31,14 +31,24 @@ extern HWND MainDialog;
 extern HFONT TextFont;
 
 // Makes TextFont, then creates MainDialog hidden in the top-left corner with its
-// icons and its eleven controls, through the dialog frame. Returns MainDialog
-// (nullptr when the dialog cannot be made; the controls are then absent too).
+// icons and its eleven controls, through the dialog frame, then names the text
+// boxes after their labels for screen readers and makes the score label a
+// polite live region (quietly not where the annotation service cannot be had;
+// COM must be initialised). Returns MainDialog (nullptr when the dialog cannot
+// be made; the controls are then absent too).
 HWND BuildMainDialog();
 
+// Takes back the screen-reader annotations BuildMainDialog gave the controls:
+// the text boxes' names and the score label's live region. Quiet without the
+// annotation service.
+void ClearControlAnnotations(HWND dialog);
+
 // The handler of MainDialog: the Compare, Erase, Begin CW, Stop CW, Run and
-// Quit commands, the status text's one-shot timer (id 1, 2000 ms), and the
-// release of TextFont on WM_DESTROY. Returns 0 (not handled) for every message,
-// so the frame's own handling always follows.
+// Quit commands, the status text's one-shot timer (id 1, 2000 ms), and on
+// WM_DESTROY the controls' annotations taken back and TextFont released. Each
+// non-empty text put into the score label is announced to screen readers.
+// Returns 0 (not handled) for every message, so the frame's own handling always
+// follows.
 INT_PTR MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The program: builds the dialog and runs it modally until it is gone. The

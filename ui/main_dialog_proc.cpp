@@ -2,6 +2,7 @@
 // erase the copy, compare and score it, quit, and the status text's timer.
 #include "main_dialog.h"
 
+#include "annotations.h"
 #include "compare.h"
 #include "dialog_frame.h"
 #include "score_line.h"
@@ -21,6 +22,12 @@ void MarkCharacter(HWND dialog, int id, int pos) {
         return;
     }
     SetControlSelection(dialog, id, pos - 1, pos);
+}
+
+// Puts a non-empty text into the score label and has screen readers read it out.
+void ShowInScoreLabel(HWND dialog, std::string_view text) {
+    SetControlText(dialog, IDC_SCORE, text);
+    AnnounceLiveRegion(GetDlgItem(dialog, IDC_SCORE));
 }
 
 void CompareText(HWND dialog) {
@@ -49,7 +56,7 @@ void CompareText(HWND dialog) {
         break;
     }
     const ScoreText line = FormatScoreLine(score.correct, score.total);
-    SetControlText(dialog, IDC_SCORE, std::string_view(line.text, line.length + 1));
+    ShowInScoreLabel(dialog, std::string_view(line.text, line.length + 1));
 }
 
 void EraseText(HWND dialog) {
@@ -74,7 +81,7 @@ void RunTrainer(HWND dialog) {
         LaunchTrainer();
         return;
     }
-    SetControlText(dialog, IDC_SCORE, "ZINTRA.EXE RUNNING");
+    ShowInScoreLabel(dialog, "ZINTRA.EXE RUNNING");
     SetTimer(dialog, STATUS_TIMER_ID, STATUS_TIMER_MS, nullptr);
 }
 
@@ -123,6 +130,7 @@ INT_PTR MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam
         }
         return 0;
     case WM_DESTROY:
+        ClearControlAnnotations(dialog);
         DeleteObject(TextFont);
         return 0;
     default:

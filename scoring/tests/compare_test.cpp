@@ -122,7 +122,7 @@ TEST(CompareCopy, InvariantsHoldOverRandomTexts) {
         }
         if (r.outcome == CopyMismatch) {
             ASSERT_LE(r.receivedPos, static_cast<int>(received.size()));
-            ASSERT_NE(sent[r.sentPos - 1], ' ');
+            ASSERT_NE(sent[static_cast<std::size_t>(r.sentPos - 1)], ' ');
         }
     }
 }

@@ -137,6 +137,11 @@ std::string MakeTempFolder() {
 }
 
 void RemoveTree(const std::string& folder) {
+    // "" would be the current folder: a fixture torn down before it made its
+    // folder must not empty the build tree.
+    if (folder.empty()) {
+        return;
+    }
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {

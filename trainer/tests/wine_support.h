@@ -64,5 +64,5 @@ bool WriteBytes(const std::string& path, const std::string& bytes);
 // A new empty folder under the temporary folder, with a trailing backslash.
 std::string MakeTempFolder();
 
-// Deletes the folder and everything in it.
+// Deletes the folder and everything in it; nothing for "".
 void RemoveTree(const std::string& folder);

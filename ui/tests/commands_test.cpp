@@ -151,8 +151,8 @@ HANDLE CommandsWithTrainer::trainer = nullptr;
 struct CompareCase {
     const char* typed;
     const char* line;
-    int sentMark;     // 1-based, 0 for none
-    int receivedMark; // 1-based, 0 for none
+    DWORD sentMark;     // 1-based, 0 for none
+    DWORD receivedMark; // 1-based, 0 for none
 };
 
 // Compare with the case's copy in the lower box, which has the focus: the

@@ -1,7 +1,8 @@
 // receiver.exe driven from outside as a person would, with the practice Trainer
 // as ZINTRA.EXE beside it in a temporary folder: Run, a scored practice round
 // over a line break of the Trainer's text, the Alt keys of the buttons, and the
-// ways out by Escape and by "&Quit".
+// ways out by Escape and by "&Quit"; and what a screen reader is told, against
+// a stand-in for Windows' annotation service.
 #include "main_dialog.h"
 #include "score_line.h"
 #include "wine_support.h"
@@ -12,10 +13,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,10 +28,14 @@ constexpr DWORD kSendMs = 10000;
 constexpr DWORD kLineMs = 20000;    // a line of ten groups takes the Trainer about 5 s
 constexpr int kTrainerReport = 900; // the practice Trainer's click report
 
+// The program driven: the receiver.exe of this build, or the one RECEIVER_EXE
+// names (a full path or one relative to this test's folder), such as clang's.
 std::string ReceiverPath() {
-    std::string path = TestFolder() + RECEIVER_EXE_RELATIVE;
+    const char* named = std::getenv("RECEIVER_EXE");
+    std::string path = named != nullptr && *named != '\0' ? named : RECEIVER_EXE_RELATIVE;
     std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    const bool full = path.size() > 1 && (path[0] == '\\' || path[1] == ':');
+    return full ? path : TestFolder() + path;
 }
 
 // Sends and waits for the answer, giving up after kSendMs (a hung program
@@ -309,6 +316,122 @@ TEST_F(RoundTest, AltKeysPressTheirButtons) {
 
     PressAlt('Q');
     EXPECT_EQ(0u, ExitCode()) << "Alt+Q";
+}
+
+// The whole program against the recording stand-in for Windows' annotation
+// service, registered under the service's class id. ctest runs this in a Wine
+// prefix of its own (RECEIVER_ANNOTATION_STANDIN), so that every other test
+// meets Wine's own service, which implements none of it: there the program's
+// quiet failure is what they check.
+class AnnotatedRoundTest : public RoundTest {
+  protected:
+    void SetUp() override {
+        if (std::getenv("RECEIVER_ANNOTATION_STANDIN") == nullptr) {
+            GTEST_SKIP() << "needs the annotation stand-in's own Wine prefix";
+        }
+        const std::string standin = TestFolder() + "annotation_standin.dll";
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, nullptr, 0,
+                                                 KEY_SET_VALUE, nullptr, &key, nullptr));
+        const LONG set =
+            RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(standin.c_str()),
+                           static_cast<DWORD>(standin.size() + 1));
+        RegCloseKey(key);
+        ASSERT_EQ(ERROR_SUCCESS, set) << standin;
+        log = TestFolder() + "annotations.log";
+        DeleteFileA(log.c_str());
+        ASSERT_TRUE(SetEnvironmentVariableA("RECEIVER_ANNOTATION_LOG", log.c_str()));
+        RoundTest::SetUp();
+        hook = SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED,
+                               nullptr, OnEvent, process.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
+        ASSERT_NE(nullptr, hook);
+    }
+    void TearDown() override {
+        if (hook != nullptr) {
+            UnhookWinEvent(hook);
+        }
+        RoundTest::TearDown();
+        DeleteFileA(log.c_str());
+    }
+
+    static constexpr const char* kServerKey =
+        "Software\\Classes\\CLSID\\{B5F8350B-0548-48B1-A6EE-88BD00B4A5E7}\\InprocServer32";
+
+    // Each event as "<control id> <object id> <child id>".
+    static std::vector<std::string> events;
+    static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD,
+                                 DWORD) {
+        char text[64] = {};
+        std::snprintf(text, sizeof text, "%d %ld %ld", GetDlgCtrlID(window), object, child);
+        events.emplace_back(text);
+    }
+
+    // The live-region events raised while `act` runs and for half a second
+    // after, which they are delivered in while this thread takes its messages.
+    template <typename Act> std::vector<std::string> EventsOf(Act act) {
+        events.clear();
+        act();
+        PollUntil(
+            [] {
+                MSG message;
+                while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                    DispatchMessageA(&message);
+                }
+                return false;
+            },
+            500);
+        return events;
+    }
+
+    std::vector<std::string> LogLines() const {
+        std::vector<std::string> lines;
+        if (std::FILE* file = std::fopen(log.c_str(), "rb")) {
+            char line[512];
+            while (std::fgets(line, sizeof line, file) != nullptr) {
+                lines.emplace_back(line, std::strcspn(line, "\r\n"));
+            }
+            std::fclose(file);
+        }
+        return lines;
+    }
+
+    std::string log;
+    HWINEVENTHOOK hook = nullptr;
+};
+std::vector<std::string> AnnotatedRoundTest::events;
+
+TEST_F(AnnotatedRoundTest, TextBoxesAreNamedAndTheScoreLineIsSpoken) {
+    const std::string name = " {608D3DF8-8128-4AA7-A428-F55E49267291}";
+    const std::string live = " {C12BCD8E-2A8E-4950-8AE7-3625111D58EB}";
+    const std::vector<std::string> annotated = {
+        "SetHwndPropStr 102 -4 0" + name + " Type Received Text in this window",
+        "SetHwndPropStr 101 -4 0" + name + " Zintra Trainer Transmission Text",
+        "SetHwndProp 103 -4 0" + live + " vt=3 1",
+    };
+    EXPECT_EQ(annotated, LogLines()) << "at start";
+
+    const std::vector<std::string> none;
+    const std::vector<std::string> spoken = {"103 -4 0"};
+    EXPECT_EQ(none, EventsOf([this] { Click(IDC_RUN_TRAINER); })) << "Run, launching";
+    ASSERT_NE(nullptr, AwaitTrainer());
+    EXPECT_EQ(spoken, EventsOf([this] { Click(IDC_COMPARE); })) << "Compare";
+    EXPECT_EQ(" 0 out of 0 = 0.00%", Text(IDC_SCORE));
+    EXPECT_EQ(none, EventsOf([this] { Click(IDC_ERASE); })) << "Erase";
+    EXPECT_EQ(spoken, EventsOf([this] { Click(IDC_RUN_TRAINER); })) << "Run, running";
+    EXPECT_EQ("ZINTRA.EXE RUNNING", Text(IDC_SCORE));
+    // The status timer empties the label 2 s after Run, silently.
+    bool emptied = false;
+    EXPECT_EQ(none, EventsOf([&] { emptied = ScoreBecomes(""); })) << "the status timer";
+    EXPECT_TRUE(emptied) << Text(IDC_SCORE);
+    EXPECT_EQ(none, EventsOf([this] { Click(IDC_BEGIN); })) << "Begin CW";
+
+    Click(IDCANCEL);
+    EXPECT_EQ(0u, ExitCode());
+    std::vector<std::string> cleared = annotated;
+    for (const char* id : {"102", "101", "103"}) {
+        cleared.push_back(std::string("ClearHwndProps ") + id + " -4 0" + name + live);
+    }
+    EXPECT_EQ(cleared, LogLines()) << "after Quit";
 }
 
 // ctest runs these rounds again in Wine prefixes set to report other versions

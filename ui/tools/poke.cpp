@@ -15,6 +15,8 @@
 //     gettextclass CLASS FILE  writes the text of the target's first child of
 //                          window class CLASS to FILE (for a control with no fixed id)
 //     close                WM_SYSCOMMAND SC_CLOSE to the target, as its close box
+//     front                brings the target to the front, as a click on its
+//                          caption would, and waits until it is drawn active
 //     rect FILE            the target's window rectangle as WxH+X+Y (ImageMagick)
 //     signal FILE          creates FILE, to tell a waiting script a step is done
 //     await FILE MS        waits up to MS ms until FILE exists
@@ -240,6 +242,27 @@ bool Close(Poke& poke) {
     return true;
 }
 
+// The foreground window, as a click on the caption makes it: nothing in the
+// client area is clicked, so focus, caret and selections stay as they are.
+// Wine's virtual desktop activates the window but leaves its caption drawn
+// inactive (a click on the caption through SendInput does the same), so the
+// caption is then drawn active with the WM_NCACTIVATE that activation sends.
+bool Front(Poke& poke) {
+    if (poke.target == nullptr) {
+        return Fail("front needs a target", nullptr);
+    }
+    SetForegroundWindow(poke.target);
+    const DWORD begin = GetTickCount();
+    while (GetForegroundWindow() != poke.target || !Painted(poke.target)) {
+        if (GetTickCount() - begin >= kSendTimeout) {
+            return Fail("the target did not come to the front", nullptr);
+        }
+        Sleep(kPollInterval);
+    }
+    Send(poke.target, WM_NCACTIVATE, TRUE, 0);
+    return true;
+}
+
 bool Rect(Poke& poke) {
     const char* path = Take(poke);
     RECT box{};
@@ -304,6 +327,7 @@ constexpr Verb kVerbs[] = {
     {"gettext", GetText},
     {"gettextclass", GetTextClass},
     {"close", Close},
+    {"front", Front},
     {"rect", Rect},
     {"signal", Signal},
     {"await", Await},

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Runs install-deps.sh against stand-ins on PATH for apt-get, dpkg, dpkg-query,
+# id, locale and sleep (no network, nothing installed) and checks what it does
+# when a package is missing and the Debian mirror is mid-sync: it tries
+# `apt-get update` again after a pause, installs once more with -t and the
+# release's code name when the install then fails on held broken packages, and
+# otherwise stops with one message that names the failure.
+set -u
+script=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/install-deps.sh
+codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-install-deps.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/bin"
+export CALLS=$work/calls
+stand_in() {
+    printf '#!/bin/sh\n%s\n' "$2" >"$work/bin/$1"
+    chmod +x "$work/bin/$1"
+}
+# zip is the one package not installed, unless MISSING says none is.
+stand_in dpkg-query '[ "$3" = "${MISSING-zip}" ] || echo "install ok installed"'
+stand_in dpkg 'echo i386'
+stand_in id 'echo 0'
+stand_in locale 'echo et_EE.utf8'
+stand_in sleep 'echo "sleep $1" >>"$CALLS"'
+# update fails UPDATE_FAILS times; install succeeds (ok), fails on held broken
+# packages (held) unless given -t (held-unless-t), or finds dpkg locked (lock).
+stand_in apt-get 'echo "apt-get $*" >>"$CALLS"
+if [ "$1" = update ]; then
+  [ "$(grep -c "^apt-get update" "$CALLS")" -gt "$UPDATE_FAILS" ] && exit 0
+  echo "E: Failed to fetch http://mirror/bookworm-security/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?"
+  exit 100
+fi
+case "$INSTALL:$*" in
+ok:* | held-unless-t:*" -t "*) exit 0 ;;
+held*) echo "E: Unable to correct problems, you have held broken packages." ;;
+lock:*) echo "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)" ;;
+esac
+exit 100'
+
+status=0
+# run NAME UPDATE_FAILS INSTALL WANT_STATUS WANT_CALLS [WANT_MESSAGE]: WANT_CALLS
+# is the apt-get and sleep calls, one a line, without install's fixed options.
+run() {
+    : >"$CALLS"
+    UPDATE_FAILS=$2 INSTALL=$3 PATH=$work/bin:$PATH "$script" >"$work/out" 2>&1
+    local got=$? calls
+    calls=$(sed 's/ -y -qq --no-install-recommends//' "$CALLS")
+    if [ $got != "$4" ] || [ "$calls" != "$5" ] || { [ -n "${6:-}" ] && ! tail -n 1 "$work/out" | grep -qF "$6"; }; then
+        echo "FAIL: $1: exit $got (want $4); calls:"
+        printf '%s\n' "$calls" "output:"
+        cat "$work/out"
+        status=1
+    fi
+}
+updates() { for ((i = 1; i <= $1; i++)); do
+    echo "apt-get update -qq"
+    [ $i = 4 ] || echo "sleep 30"
+done; }
+
+MISSING=none run "everything installed" 0 lock 0 ""
+run "update fails twice" 2 ok 0 "$(updates 2)
+apt-get update -qq
+apt-get install zip"
+run "index failed, held broken packages" 9 held-unless-t 0 "$(updates 4)
+apt-get install zip
+apt-get install -t $codename zip"
+run "held broken packages with -t too" 9 held 1 "$(updates 4)
+apt-get install zip
+apt-get install -t $codename zip" "a package index failed to download (E: Failed to fetch"
+run "dpkg locked" 0 lock 1 "apt-get update -qq
+apt-get install zip" "every package index downloaded: E: Could not get lock"
+
+[ $status = 0 ] && echo "install-deps survives a lagging mirror and names what stops it"
+exit $status

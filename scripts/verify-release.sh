@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# `make verify-release RELEASE=<folder or zip> [REPO=<git repository>]`, what a
+# rebuilder runs: reads the build record beside the zip, clones the commit it
+# names from REPO (by default this clone) into a temporary folder, makes the
+# release there with `make dist` and the recorded SOURCE_DATE_EPOCH, and
+# compares receiver.exe (beside the zip, else the zip's own) and the zip byte
+# for byte with the rebuilt ones. It names every package of the record whose
+# installed version differs, since that alone can explain other bytes, and when
+# the bytes differ and diffoscope is installed it prints diffoscope's report,
+# cut short. Exit status 0 for the same bytes, 1 for other bytes, 2 when the
+# release cannot be read or rebuilt; the last line says which.
+# Arguments: the release (folder or zip), optionally the repository.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+release=${1:-}
+repo=${2:-$here}
+
+verdict() {
+    echo "verify-release: $2"
+    exit "$1"
+}
+[ -n "$release" ] || verdict 2 "CANNOT CHECK: no release given (make verify-release RELEASE=<folder or zip>)"
+if [ -d "$release" ]; then
+    zips=("$release"/receiver-*-win32.zip)
+    [ ${#zips[@]} = 1 ] && [ -f "${zips[0]}" ] || verdict 2 "CANNOT CHECK: $release holds no one receiver-*-win32.zip"
+    zip=${zips[0]}
+elif [ -f "$release" ] && [[ $release == *.zip ]]; then
+    zip=$release
+else
+    verdict 2 "CANNOT CHECK: $release is neither a folder nor a zip"
+fi
+zip_name=$(basename "$zip")
+record=${zip%.zip}.buildinfo
+[ -f "$record" ] || verdict 2 "CANNOT CHECK: no build record $(basename "$record") beside $zip_name"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-verify.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+exe=$(dirname "$zip")/receiver.exe
+if [ ! -f "$exe" ]; then
+    exe=$work/receiver.exe
+    unzip -p "$zip" receiver.exe >"$exe" 2>/dev/null || verdict 2 "CANNOT CHECK: $zip_name holds no receiver.exe"
+fi
+
+field() { sed -n "s/^$1: //p" "$record" | head -n 1; }
+commit=$(field commit)
+epoch=$(field SOURCE_DATE_EPOCH)
+[[ $commit =~ ^[0-9a-f]{40}$ ]] || verdict 2 "CANNOT CHECK: the build record names no commit (\"$commit\")"
+[[ $epoch =~ ^[0-9]+$ ]] || verdict 2 "CANNOT CHECK: the build record holds no SOURCE_DATE_EPOCH (\"$epoch\")"
+echo "release: $zip_name, commit $commit, SOURCE_DATE_EPOCH $epoch"
+if [ "$(field changes-not-committed)" != no ]; then
+    echo "note: the release was made from a tree with changes not committed; its commit alone may not give its bytes"
+fi
+for file in "$exe" "$zip"; do
+    name=$(basename "$file")
+    [ "$file" = "$exe" ] && name=receiver.exe
+    grep -qx "sha256: $(sha256sum <"$file" | cut -d' ' -f1) $name" "$record" ||
+        echo "note: the given $name is not the one whose SHA-256 the build record holds"
+done
+
+# The toolchain: the record's packages as installed here.
+toolchain=0
+here_release=$(. /etc/os-release && echo "$VERSION_ID ($VERSION_CODENAME)")
+if [ "$(field debian-release)" != "$here_release" ] || [ "$(field build-architecture)" != "$(dpkg --print-architecture)" ]; then
+    echo "toolchain: Debian $here_release on $(dpkg --print-architecture) here," \
+        "$(field debian-release) on $(field build-architecture) in the build record"
+fi
+while read -r package version; do
+    installed=$(dpkg-query -W -f='${Version}' "$package" 2>/dev/null) || installed="not installed"
+    if [ "$installed" != "$version" ]; then
+        echo "toolchain: $package is $installed here, $version in the build record"
+        toolchain=$((toolchain + 1))
+    fi
+done < <(sed -n 's/^package: //p' "$record")
+[ $toolchain = 0 ] && echo "toolchain: every package of the build record is installed here at its recorded version"
+
+# The rebuild.
+source=$work/receiver
+git clone --quiet --no-checkout "$repo" "$source" || verdict 2 "CANNOT CHECK: $repo cannot be cloned"
+git -C "$source" checkout --quiet --detach "$commit" 2>/dev/null || verdict 2 "CANNOT CHECK: $repo has no commit $commit"
+echo "rebuilding: make dist in a clone of $repo at $commit"
+if ! (cd "$source" && SOURCE_DATE_EPOCH=$epoch make dist) >"$work/build.log" 2>&1; then
+    tail -n 30 "$work/build.log"
+    verdict 2 "CANNOT CHECK: the release of $commit did not build"
+fi
+
+names=(receiver.exe "$zip_name")
+given=("$exe" "$zip")
+differ=()
+for i in 0 1; do
+    rebuilt=$source/build/dist/${names[i]}
+    if ! cmp -s "${given[i]}" "$rebuilt"; then
+        differ+=("${names[i]}")
+        if command -v diffoscope >/dev/null; then
+            echo "diffoscope, the given ${names[i]} (---) and the rebuilt one (+++), cut short:"
+            diffoscope --text - --no-progress --max-text-report-size 4000 --max-diff-block-lines 20 \
+                --max-page-diff-block-lines 20 "${given[i]}" "$rebuilt"
+        fi
+    fi
+done
+if [ ${#differ[@]} = 0 ]; then
+    verdict 0 "SAME BYTES: receiver.exe and $zip_name rebuilt from $commit are byte for byte the given ones"
+fi
+if [ $toolchain = 0 ]; then
+    why="with the recorded toolchain: the given files are not what their commit builds"
+else
+    why="and $toolchain toolchain packages differ from the build record, which alone can explain it"
+fi
+if [ ${#differ[@]} = 1 ]; then
+    verdict 1 "OTHER BYTES: the rebuilt ${differ[0]} differs from the given one, $why"
+fi
+verdict 1 "OTHER BYTES: the rebuilt ${differ[0]} and ${differ[1]} differ from the given ones, $why"
