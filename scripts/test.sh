@@ -6,4 +6,4 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
 scripts/build.sh native win32 win32-clang fuzz
-scripts/with-display.sh scripts/run-tests.sh
+scripts/no-idle-latency.sh scripts/with-display.sh scripts/run-tests.sh
