@@ -70,7 +70,7 @@ mutants:
 bench:
 	scripts/install-deps.sh
 	scripts/build.sh native win32
-	scripts/with-display.sh scripts/bench.sh
+	scripts/no-idle-latency.sh scripts/with-display.sh scripts/bench.sh
 
 clean:
 	rm -rf build
