@@ -81,7 +81,10 @@ for n in "${picked[@]}"; do [[ ${tests[$((n - 1))]} == *win32:* ]] && needs_wine
 built=() # the preset:target pairs built with a fault in, rebuilt at the end
 # Builds a suite and runs it; non-zero when it fails (or does not build: 2).
 run_suite() {
-  local preset=${1%%:*} target=${1#*:} log=$2
+  # preset:suite, or preset:suite:target when the suite is a ctest of another target.
+  local preset=${1%%:*} suite=${1#*:} log=$2
+  local target=${suite#*:}
+  suite=${suite%%:*}
   built+=("$preset:$target")
   cmake --build --preset "$preset" -j2 --target "$target" >>"$log" 2>&1 || return 2
   if [ "$preset" = fuzz ]; then
@@ -92,7 +95,7 @@ run_suite() {
     "build/fuzz/fuzz/$target" -max_total_time=10 -timeout=10 -artifact_prefix="${log%.log}-" \
       "$work/corpus" "${kept[@]}" >>"$log" 2>&1
   else
-    ctest --preset "$preset" -R "^$target\$" >>"$log" 2>&1
+    ctest --preset "$preset" -R "^$suite\$" >>"$log" 2>&1
   fi
 }
 
