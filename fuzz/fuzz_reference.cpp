@@ -21,8 +21,8 @@ void Stretch(std::string* text, std::size_t near) {
     text->resize(text->empty() ? 0 : length);
 }
 
-void Check(bool same, const char* field, long long got, long long expected) {
-    if (!same) {
+void Check(const char* field, long long got, long long expected) {
+    if (got != expected) {
         std::fprintf(stderr, "%s: expected %lld, got %lld\n", field, expected, got);
         std::abort();
     }
@@ -62,11 +62,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         : r.outcome == CopyMismatch ? ModelMismatch
                         : r.outcome == CopyShort    ? ModelShort
                                                     : -1;
-    Check(r.total == model.total, "total", r.total, model.total);
-    Check(r.correct == model.correct, "correct", r.correct, model.correct);
-    Check(r.sentPos == model.sentPos, "sentPos", r.sentPos, model.sentPos);
-    Check(r.receivedPos == model.receivedPos, "receivedPos", r.receivedPos, model.receivedPos);
-    Check(outcome == model.outcome, "outcome", outcome, model.outcome);
+    Check("total", r.total, model.total);
+    Check("correct", r.correct, model.correct);
+    Check("sentPos", r.sentPos, model.sentPos);
+    Check("receivedPos", r.receivedPos, model.receivedPos);
+    Check("outcome", outcome, model.outcome);
 
     const ScoreText line = FormatScoreLine(r.correct, r.total);
     if (std::string(line.text, line.length) != model.line) {

@@ -4,6 +4,7 @@
 
 #include "oracle.h"
 
+#include <array>
 #include <cstdio>
 
 namespace {
@@ -11,23 +12,19 @@ namespace {
 // Only this many leading bytes of a text are compared.
 const int kCut = 32765;
 
-unsigned char upperOf[256];
-bool upperOfMade = false;
-
-void MakeUpperTable() {
-    if (upperOfMade) {
-        return;
-    }
-    upperOfMade = true;
+// Every byte as itself but the ASCII letters and the code page 437 pairs.
+const std::array<unsigned char, 256> upperOf = [] {
+    std::array<unsigned char, 256> table{};
     const char lower[] = "abcdefghijklmnopqrstuvwxyz\x81\x82\x84\x86\x87\x94\xA4";
     const char upper[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ\x9A\x90\x8E\x8F\x80\x99\xA5";
     for (int b = 0; b < 256; ++b) {
-        upperOf[b] = static_cast<unsigned char>(b);
+        table[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b);
     }
     for (int k = 0; lower[k] != '\0'; ++k) {
-        upperOf[static_cast<unsigned char>(lower[k])] = static_cast<unsigned char>(upper[k]);
+        table[static_cast<unsigned char>(lower[k])] = static_cast<unsigned char>(upper[k]);
     }
-}
+    return table;
+}();
 
 // The upper-cased byte at 1-based position i of a text of n bytes; a space past the end.
 unsigned char At(const std::string& text, int n, int i) {
@@ -46,7 +43,6 @@ int Cut(const std::string& text) {
 } // namespace
 
 std::string ModelUpper(const std::string& text) {
-    MakeUpperTable();
     std::string upper = text;
     for (char& c : upper) {
         c = static_cast<char>(upperOf[static_cast<unsigned char>(c)]);
@@ -55,7 +51,6 @@ std::string ModelUpper(const std::string& text) {
 }
 
 ModelResult ModelCompare(const std::string& sent, const std::string& received) {
-    MakeUpperTable();
     const int n = Cut(sent);
     const int m = Cut(received);
     ModelResult r{0, 0, 1, 1, ModelMatched, ""};
