@@ -18,8 +18,11 @@ native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev clang libcl
   python3 clang-format clang-tidy cppcheck llvm-14)
 win_pkgs=(g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb
   fonts-wine fonts-liberation)
-# git dates receiver.exe by the last commit; zip and unzip make and check the release.
-release_pkgs=(git zip unzip)
+# git dates receiver.exe by the last commit; zip and unzip make and check the release;
+# pev (peres, pesec) and xmllint read back the manifest and the security flags of
+# receiver.exe; softhsm2, opensc and the PKCS#11 engine give the signing test a
+# key on a token.
+release_pkgs=(git zip unzip pev libxml2-utils softhsm2 opensc libengine-pkcs11-openssl)
 # reprotest and its variations: faketime (time), disorderfs (file order), sudo
 # (user and group), locales (to make the locale below); diffoscope shows where
 # two builds differ.
