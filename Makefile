@@ -47,10 +47,11 @@ sign:
 	  CERT="$(CERT)" PIN_FILE="$(PIN_FILE)" SIGNED="$(SIGNED)" TSA="$(TSA)" scripts/sign-release.sh "$(RELEASE)"
 
 # What a rebuilder runs: makes the release again from the commit its build record
-# names and compares the bytes. RELEASE=<folder or zip>; REPO= clones from elsewhere.
+# names and compares the bytes, through the signature of a signed release.
+# RELEASE=<folder or zip>; REPO= clones from elsewhere; CAFILE= trusts a private CA.
 verify-release:
 	scripts/install-deps.sh
-	scripts/verify-release.sh "$(RELEASE)" $(REPO)
+	CAFILE="$(CAFILE)" scripts/verify-release.sh "$(RELEASE)" $(REPO)
 
 fuzz:
 	scripts/install-deps.sh
