@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Signs a release with throwaway certificates and checks what make sign and
 # make verify-release do with it. Under build/check-signing: a CA, RSA and
-# ECDSA code-signing certificates and a TLS one (openssl), the RSA key in a
-# SoftHSM2 token, and one release made by make dist in a clean clone of HEAD.
+# ECDSA code-signing certificates, a TLS one and an expired one (openssl and
+# faketime), the RSA key in a SoftHSM2 token, and one release made by make dist in a clean clone of HEAD.
 # Copies of that release are then:
 #   - signed with the PKCS#12 file: the signature verifies against the CA, its
 #     signing time is the release's SOURCE_DATE_EPOCH, SHA256SUMS verifies, the
@@ -13,8 +13,8 @@
 #   - signed with the key in the token, and with an exe signed elsewhere (ECDSA)
 #     through SIGNED=, both verifying;
 #   - refused, and left as they were: not a release, already signed, no signer,
-#     two signers, a certificate without codeSigning, a SIGNED= exe of another
-#     build, an osslsigncode older than 2.9;
+#     two signers, a certificate without codeSigning, an expired one, a SIGNED=
+#     exe of another build, an osslsigncode older than 2.9;
 # and the signed receiver.exe must start and quit under Wine with exit code 0.
 # make verify-release must say SAME BYTES of the signed release, with its
 # signer and a signature that verifies against the CA (and, without CAFILE=,
@@ -65,6 +65,11 @@ issue() { # NAME EXTENDED-KEY-USAGE KEY-OPTIONS...
 issue rsa codeSigning rsa:2048
 issue ecdsa codeSigning ec -pkeyopt ec_paramgen_curve:P-256
 issue tls serverAuth rsa:2048
+# The RSA code-signing certificate again, as issued for a day three days ago.
+faketime '3 days ago' openssl x509 -req -in "$k/rsa.csr" -CA "$k/ca.pem" -CAkey "$k/ca.key" -days 1 \
+    -extfile "$k/rsa.ext" -out "$k/expired.pem" >/dev/null 2>&1 || stop "faketime openssl x509 failed"
+ossl pkcs12 -export -inkey "$k/rsa.key" -in "$k/expired.pem" -certfile "$k/ca.pem" -passout "file:$k/pass" \
+    -out "$k/expired.pfx"
 
 # The RSA key in a SoftHSM2 token of its own.
 export SOFTHSM2_CONF=$work/softhsm2.conf
@@ -221,6 +226,7 @@ refused "is already signed" "$A" "${pfx[@]}"
 refused "no signer given" "$E"
 refused "more than one signer given" "$E" "${pfx[@]}" SIGNED="$work/ecdsa-signed.exe"
 refused "has no extended key usage codeSigning" "$E" PFX="$k/tls.pfx" PFX_PASS_FILE="$k/pass"
+refused "expired" "$E" PFX="$k/expired.pfx" PFX_PASS_FILE="$k/pass"
 refused "is not this release's receiver.exe signed" "$E" SIGNED="$work/other-build-signed.exe"
 refused "osslsigncode 2.5 is installed here" "$E" PATH="$work/bin:$PATH" "${pfx[@]}"
 
