@@ -4,8 +4,9 @@
 # the fonts that give Wine Windows' metrics (Wine's own MS Sans Serif, Tahoma and
 # Marlett; Liberation Sans, Serif and Mono for Arial, Times New Roman and
 # Courier New), the native test tools, and reprotest with what its variations
-# need: the et_EE.UTF-8 locale and a second account to build as. Quick when
-# everything is already there.
+# need: the et_EE.UTF-8 locale and a second account to build as. It warns when
+# the kernel runs no i386 programs, which Wine needs. Quick when everything is
+# already there.
 #
 # A Debian mirror in the middle of a sync can fail `apt-get update` for one index
 # and leave an architecture's libraries a version behind the other's, so that
@@ -40,7 +41,15 @@ for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${release_pkgs[@]}" "${reprotest_
 done
 has_locale() { locale -a 2>/dev/null | grep -qi "^${locale%.*}\\.utf-\\?8$"; }
 has_builder() { id -u "$builder" >/dev/null 2>&1; }
+# Some virtual machines run 64-bit user code only: their kernel refuses i386
+# programs (execve gives ENOEXEC), Wine's 32-bit loader among them.
+warn_i386() {
+  /lib/ld-linux.so.2 --help >/dev/null 2>&1 ||
+    echo "install-deps: warning: this kernel runs no i386 programs (see dmesg), so Wine cannot run the" \
+      "Windows programs here: builds, the release and the native tests work, the Windows tests fail" >&2
+}
 if [ ${#missing[@]} -eq 0 ] && has_locale && has_builder; then
+  warn_i386
   exit 0
 fi
 
@@ -106,3 +115,4 @@ if ! has_builder; then
   echo "install-deps: adding the account $builder, for reprotest's builds as another user"
   useradd --system --user-group --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$builder"
 fi
+warn_i386
