@@ -8,6 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 runs=${BENCH_RUNS:-20}
 idle_seconds=${BENCH_IDLE_SECONDS:-10}
 idle_runs=${BENCH_IDLE_RUNS:-5}
+idle_settle=${BENCH_IDLE_SETTLE:-2}
 win=${RECEIVER_BUILD:-build/win32}
 work=build/bench-work
 rm -rf "$work" && mkdir -p "$work"
@@ -51,25 +52,24 @@ for n in 1000 10000 27999; do
 done
 
 # The CPU time a Linux process has run, in nanoseconds: the scheduler's own
-# count (not clock ticks of 10 ms), summed over its threads.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { printf "%d", ns }'; }
-idle_cpu_once() { # program, name as the process shows it
+# count (not clock ticks of 10 ms), summed over its threads. Fails when the
+# process is gone.
+cpu_ns() {
+  [ -d "/proc/$1/task" ] || return 1
+  cat /proc/"$1"/task/*/schedstat | awk '{ ns += $1 } END { printf "%d", ns }'
+}
+# The CPU time one run of the program takes while idle. wine becomes the
+# program's own process, so its process id is the one to read.
+idle_cpu_once() {
   wine "$1" >/dev/null 2>&1 </dev/null &
-  local launcher=$! pid="" i
-  for ((i = 0; i < 200; i++)); do
-    pid=$(pgrep -n -f "$2" || true)
-    [ -n "$pid" ] && break
-    sleep 0.05
-  done
-  [ -n "$pid" ] || { echo "bench: $2 did not start" >&2; exit 1; }
+  local pid=$! before after
   # Let start-up finish before the idle period begins.
-  sleep 2
-  local before after
-  before=$(cpu_ns "$pid")
+  sleep "$idle_settle"
+  before=$(cpu_ns "$pid") || { echo "bench: $1 ended during start-up" >&2; exit 1; }
   sleep "$idle_seconds"
-  after=$(cpu_ns "$pid")
+  after=$(cpu_ns "$pid") || { echo "bench: $1 ended while idle" >&2; exit 1; }
   kill "$pid" 2>/dev/null || true
-  wait "$launcher" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
   echo $((after - before))
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f", v[int((NR + 1) / 2)] / 1e9 }'; }
@@ -77,8 +77,8 @@ echo "bench: idle CPU over ${idle_seconds}s, $idle_runs runs each, alternated" >
 : >"$work/idle-rx.txt"
 : >"$work/idle-base.txt"
 for ((run = 0; run < idle_runs; run++)); do
-  idle_cpu_once "$win/receiver.exe" 'receiver\.exe' >>"$work/idle-rx.txt"
-  idle_cpu_once "$win/bench/bench_idle_loop.exe" 'bench_idle_loop\.exe' >>"$work/idle-base.txt"
+  idle_cpu_once "$win/receiver.exe" >>"$work/idle-rx.txt"
+  idle_cpu_once "$win/bench/bench_idle_loop.exe" >>"$work/idle-base.txt"
 done
 idle_rx=$(median <"$work/idle-rx.txt")
 idle_base=$(median <"$work/idle-base.txt")

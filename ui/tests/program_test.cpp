@@ -146,14 +146,17 @@ TEST(ProgramFile, CarriesItsVersionAManifestAndIsAWindowsProgram) {
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(static_cast<DWORD>(MAKELONG(11, 1)), fixed->dwFileVersionMS);
     EXPECT_EQ(static_cast<DWORD>(MAKELONG(11, 1)), fixed->dwProductVersionMS);
-    EXPECT_EQ("1.11", VersionString(info, "FileVersion"));
-    EXPECT_EQ("1.11", VersionString(info, "ProductVersion"));
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, 1)), fixed->dwFileVersionLS);
+    EXPECT_EQ("1.11.1", VersionString(info, "FileVersion"));
+    EXPECT_EQ("1.11.1", VersionString(info, "ProductVersion"));
     // The same numbers as the project version.
     const auto projectVersion = static_cast<DWORD>(
         MAKELONG(RECEIVER_PROJECT_VERSION_MINOR, RECEIVER_PROJECT_VERSION_MAJOR));
     EXPECT_EQ(projectVersion, fixed->dwFileVersionMS);
     EXPECT_EQ(projectVersion, fixed->dwProductVersionMS);
-    EXPECT_EQ(0u, fixed->dwFileVersionLS);
+    const auto release = static_cast<DWORD>(MAKELONG(0, RECEIVER_PROJECT_VERSION_PATCH));
+    EXPECT_EQ(release, fixed->dwFileVersionLS);
+    EXPECT_EQ(release, fixed->dwProductVersionLS);
     EXPECT_EQ(RECEIVER_PROJECT_VERSION, VersionString(info, "FileVersion"));
     EXPECT_EQ(RECEIVER_PROJECT_VERSION, VersionString(info, "ProductVersion"));
     EXPECT_EQ("receiver.exe", VersionString(info, "OriginalFilename"));
