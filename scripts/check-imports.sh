@@ -4,7 +4,7 @@
 set -u
 objdump=$1
 dir=$2
-allowed='^(kernel32|user32|gdi32|ole32|oleaut32|advapi32|shell32|comctl32|comdlg32|msvcrt|ws2_32|psapi|ntdll|uuid|version|winmm|riched20|riched32|msftedit)\.dll$'
+allowed='^(kernel32|user32|gdi32|ole32|oleaut32|advapi32|shell32|comctl32|comdlg32|msvcrt|ws2_32|psapi|ntdll|uuid|version|winmm|riched20|riched32|msftedit|uxtheme)\.dll$'
 status=0
 count=0
 while IFS= read -r exe; do

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release with package.sh into a new folder and fails unless it holds
 # what it should: a SHA256SUMS that `sha256sum -c` accepts; a zip of exactly
-# receiver.exe (the built bytes), README.txt and LICENSE.txt, in that order,
-# dated by the source date in UTC, 0644, with no extra fields in its local or
-# central headers; README.txt and LICENSE.txt in plain ASCII with CRLF line
-# ends; a build record that names the commit, the date, the toolchain's
+# receiver.exe (the built bytes), README.txt, LICENSE.txt and CHANGES.txt, in
+# that order, dated by the source date in UTC, 0644, with no extra fields in its
+# local or central headers; the three texts in plain ASCII with CRLF line ends; a build record that names the commit, the date, the toolchain's
 # installed versions, the flags and the files' checksums, and no path or host
 # name. That the release is the same bytes whoever builds it, wherever and
 # whenever, is reprotest's to check (check-reproducible.sh).
@@ -12,9 +11,9 @@
 set -euo pipefail
 exe=$1
 readme=$2
-version=$4
-epoch=$(cat "$5")
-source_dir=$7
+version=$5
+epoch=$(cat "$6")
+source_dir=$8
 name=receiver-$version-win32
 zip_name=$name.zip
 
@@ -35,7 +34,7 @@ fail() {
     fail "SHA256SUMS lists $(cut -d' ' -f3 "$out/SHA256SUMS" | paste -sd' ')"
 
 zip=$out/$zip_name
-entries="receiver.exe README.txt LICENSE.txt"
+entries="receiver.exe README.txt LICENSE.txt CHANGES.txt"
 [ "$(unzip -Z1 "$zip" | paste -sd' ')" = "$entries" ] || fail "the zip holds $(unzip -Z1 "$zip" | paste -sd' ')"
 unzip -p "$zip" receiver.exe | cmp - "$exe" || fail "the zip's receiver.exe is not the built one"
 cmp "$out/receiver.exe" "$exe" || fail "the release's receiver.exe is not the built one"
@@ -43,11 +42,11 @@ cmp "$out/receiver.exe" "$exe" || fail "the release's receiver.exe is not the bu
 listing=$(TZ=UTC0 LC_ALL=C unzip -Z -v "$zip")
 # zip keeps even seconds, rounding odd ones up.
 dos_time=$(TZ=UTC0 LC_ALL=C date -d "@$(((epoch + 1) / 2 * 2))" '+%Y %b %-d %H:%M:%S')
-[ "$(grep -c "(DOS date/time): *$dos_time\$" <<<"$listing")" = 3 ] ||
+[ "$(grep -c "(DOS date/time): *$dos_time\$" <<<"$listing")" = 4 ] ||
     fail "the entries are not dated $dos_time (UTC): $(grep 'DOS date' <<<"$listing")"
-[ "$(grep -c 'Unix file attributes (100644 octal)' <<<"$listing")" = 3 ] ||
+[ "$(grep -c 'Unix file attributes (100644 octal)' <<<"$listing")" = 4 ] ||
     fail "the entries' permissions are not 0644: $(grep 'Unix file attributes' <<<"$listing")"
-[ "$(grep -c 'length of extra field: *0 bytes' <<<"$listing")" = 3 ] ||
+[ "$(grep -c 'length of extra field: *0 bytes' <<<"$listing")" = 4 ] ||
     fail "the central headers carry extra fields"
 # Each local header's extra-field length, 28 bytes into it.
 while read -r offset; do
@@ -55,7 +54,7 @@ while read -r offset; do
     [ "$extra" = 0 ] || fail "the local header at $offset carries $extra bytes of extra fields"
 done < <(sed -n 's/.*offset of local header from start of archive: *\([0-9]*\).*/\1/p' <<<"$listing")
 
-for text in README.txt LICENSE.txt; do
+for text in README.txt LICENSE.txt CHANGES.txt; do
     unzip -p "$zip" "$text" >"$work/$text"
     lines=$(wc -l <"$work/$text")
     [ "$lines" -gt 0 ] && [ "$(tail -c 2 "$work/$text" | od -An -c | tr -d ' ')" = '\r\n' ] ||
@@ -68,6 +67,8 @@ for text in README.txt LICENSE.txt; do
 done
 cmp "$work/README.txt" "$readme" || fail "the zip's README.txt is not the built one"
 tr -d '\r' <"$work/LICENSE.txt" | cmp - "$source_dir/LICENSE" || fail "LICENSE.txt is not LICENSE"
+tr -d '\r' <"$work/CHANGES.txt" | cmp - "$source_dir/CHANGELOG.md" || fail "CHANGES.txt is not CHANGELOG.md"
+grep -qF "## [$version]" "$work/CHANGES.txt" || fail "CHANGES.txt has no section for $version"
 for want in "Zintra Receiver $version for Windows" "$zip_name" "certutil -hashfile receiver.exe SHA256" \
     "Get-FileHash receiver.exe -Algorithm SHA256" "LICENSE.txt"; do
     grep -qF "$want" "$work/README.txt" || fail "README.txt does not say \"$want\""

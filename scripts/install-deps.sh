@@ -8,8 +8,9 @@
 # osslsigncode 2.9 or later for signed releases: Debian 12's own is 2.5, so
 # when no newer one can be had from the configured suites it comes from the
 # backports suite of the system's own Debian mirror (the one its apt sources
-# name for the release), which is added to the apt sources. Quick when
-# everything is already there.
+# name for the release), which is added to the apt sources. It warns when the
+# kernel runs no i386 programs, which Wine needs. Quick when everything is
+# already there.
 #
 # A Debian mirror in the middle of a sync can fail `apt-get update` for one index
 # and leave an architecture's libraries a version behind the other's, so that
@@ -45,8 +46,16 @@ for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${release_pkgs[@]}" "${reprotest_
 done
 has_locale() { locale -a 2>/dev/null | grep -qi "^${locale%.*}\\.utf-\\?8$"; }
 has_builder() { id -u "$builder" >/dev/null 2>&1; }
+# Some virtual machines run 64-bit user code only: their kernel refuses i386
+# programs (execve gives ENOEXEC), Wine's 32-bit loader among them.
+warn_i386() {
+  /lib/ld-linux.so.2 --help >/dev/null 2>&1 ||
+    echo "install-deps: warning: this kernel runs no i386 programs (see dmesg), so Wine cannot run the" \
+      "Windows programs here: builds, the release and the native tests work, the Windows tests fail" >&2
+}
 signing_tool=$("$here/signing-tool.sh") && signing_tool=
 if [ ${#missing[@]} -eq 0 ] && [ -z "$signing_tool" ] && has_locale && has_builder; then
+  warn_i386
   exit 0
 fi
 
@@ -163,3 +172,4 @@ if ! has_builder; then
   echo "install-deps: adding the account $builder, for reprotest's builds as another user"
   useradd --system --user-group --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$builder"
 fi
+warn_i386

@@ -12,8 +12,11 @@ export WINEARCH=${WINEARCH:-win32}
 # runs in a prefix of its own beside the default one, set to report that version.
 # RECEIVER_ANNOTATION_STANDIN runs in one of its own too, "-annotations", where a
 # test registers its stand-in for Windows' accessibility annotation service.
+# RECEIVER_DPI (dots per inch, 144 for 150 %) runs in one set to that display
+# scale, "-dpi144".
 prefix_suffix=${RECEIVER_WINDOWS_VERSION:-}
 [ -n "${RECEIVER_ANNOTATION_STANDIN:-}" ] && prefix_suffix=annotations
+[ -n "${RECEIVER_DPI:-}" ] && prefix_suffix=dpi$RECEIVER_DPI
 if [ -n "$prefix_suffix" ]; then
   case $WINEPREFIX in
   *-"$prefix_suffix") ;;
@@ -32,6 +35,10 @@ wine_prefix_fonts() {
     touch "$WINEPREFIX/.receiver-fonts"
 }
 
+wine_dpi() {
+  wine reg add "$1" /v LogPixels /t REG_DWORD /d "$RECEIVER_DPI" /f >/dev/null 2>&1 </dev/null 9>&-
+}
+
 wine_prefix_ready() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -47,6 +54,15 @@ wine_prefix_ready() {
     if [ -n "${RECEIVER_WINDOWS_VERSION:-}" ] && [ ! -f "$WINEPREFIX/.receiver-version" ]; then
       wine winecfg /v "$RECEIVER_WINDOWS_VERSION" >/dev/null 2>&1 </dev/null 9>&- &&
         touch "$WINEPREFIX/.receiver-version"
+    fi
+    # The display scale is read when the prefix's server starts: set under
+    # both keys, then the server restarted.
+    if [ -n "${RECEIVER_DPI:-}" ] && [ ! -f "$WINEPREFIX/.receiver-dpi" ]; then
+      if wine_dpi 'HKCU\Control Panel\Desktop' && wine_dpi 'HKCC\Software\Fonts'; then
+        wineserver -k 9>&-
+        wineserver -w 9>&-
+        touch "$WINEPREFIX/.receiver-dpi"
+      fi
     fi
     # A server that outlives each program makes the next start quick; its
     # output goes nowhere, so no caller's pipe (nor the lock) is held open by it.

@@ -5,6 +5,8 @@
 #include "annotations.h"
 #include "dialog_frame.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 HWND MainDialog = nullptr;
@@ -72,12 +74,25 @@ bool Annotated(const ControlRow& row) {
     return row.namedBy != kNotNamed || row.liveRegion;
 }
 
+// The screen's dots per inch, as the system reports them to this process; 96
+// when there is no screen to ask.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) {
+        return 96;
+    }
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 // The stock ANSI_VAR_FONT with height, width, weight and face changed; every
-// other field is the stock font's.
+// other field is the stock font's. 18 pixels high at 96 dots per inch, in
+// proportion at any other scale, as the dialog font grows with the display.
 HFONT MakeTextFont() {
     LOGFONTA font{};
     GetObjectA(GetStockObject(ANSI_VAR_FONT), sizeof font, &font);
-    font.lfHeight = -18;
+    font.lfHeight = -MulDiv(18, ScreenDpi(), 96);
     font.lfWidth = 0;
     font.lfWeight = FW_NORMAL;
     constexpr char kFace[] = "Arial";
@@ -131,6 +146,10 @@ void ClearControlAnnotations(HWND dialog) {
 }
 
 HWND BuildMainDialog() {
+    // With the manifest's Common Controls 6, the BUTTON, EDIT and STATIC classes
+    // come from its comctl32.dll; Windows XP loads it only when asked.
+    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
     TextFont = MakeTextFont();
     MainDialog = FrameCreateDialog(nullptr, kMainDialogCaption, 0, 0, 343, 216, kDialogStyle,
                                    kDialogExStyle);

@@ -21,7 +21,7 @@ constexpr int IDC_UNNAMED = -1;
 
 // The dialog's caption: the program, its version and the Trainer it is for.
 constexpr const char* kMainDialogCaption =
-    "Zintra Receiver v" RECEIVER_VERSION " for the Zintra Method CW Trainer (Tamsor)";
+    "Zintra Receiver v" RECEIVER_CAPTION_VERSION " for the Zintra Method CW Trainer (Tamsor)";
 
 // The dialog, once built; nullptr before, or when it could not be made.
 extern HWND MainDialog;

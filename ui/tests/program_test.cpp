@@ -1,6 +1,6 @@
 // receiver.exe as a whole, started as a child process: where its dialog comes
 // up, that a posted WM_QUIT leaves it running, that the close box ends it with
-// exit code 0, and what its file carries (version, no manifest, GUI subsystem).
+// exit code 0, and what its file carries (version, manifest, GUI subsystem).
 #include "main_dialog.h"
 
 #include <windows.h>
@@ -134,7 +134,7 @@ std::string VersionString(const std::vector<char>& info, const char* name) {
     return value;
 }
 
-TEST(ProgramFile, CarriesItsVersionNoManifestAndIsAWindowsProgram) {
+TEST(ProgramFile, CarriesItsVersionAManifestAndIsAWindowsProgram) {
     const std::string path = ReceiverPath();
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
@@ -146,14 +146,17 @@ TEST(ProgramFile, CarriesItsVersionNoManifestAndIsAWindowsProgram) {
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(static_cast<DWORD>(MAKELONG(11, 1)), fixed->dwFileVersionMS);
     EXPECT_EQ(static_cast<DWORD>(MAKELONG(11, 1)), fixed->dwProductVersionMS);
-    EXPECT_EQ("1.11", VersionString(info, "FileVersion"));
-    EXPECT_EQ("1.11", VersionString(info, "ProductVersion"));
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, 1)), fixed->dwFileVersionLS);
+    EXPECT_EQ("1.11.1", VersionString(info, "FileVersion"));
+    EXPECT_EQ("1.11.1", VersionString(info, "ProductVersion"));
     // The same numbers as the project version.
     const auto projectVersion = static_cast<DWORD>(
         MAKELONG(RECEIVER_PROJECT_VERSION_MINOR, RECEIVER_PROJECT_VERSION_MAJOR));
     EXPECT_EQ(projectVersion, fixed->dwFileVersionMS);
     EXPECT_EQ(projectVersion, fixed->dwProductVersionMS);
-    EXPECT_EQ(0u, fixed->dwFileVersionLS);
+    const auto release = static_cast<DWORD>(MAKELONG(0, RECEIVER_PROJECT_VERSION_PATCH));
+    EXPECT_EQ(release, fixed->dwFileVersionLS);
+    EXPECT_EQ(release, fixed->dwProductVersionLS);
     EXPECT_EQ(RECEIVER_PROJECT_VERSION, VersionString(info, "FileVersion"));
     EXPECT_EQ(RECEIVER_PROJECT_VERSION, VersionString(info, "ProductVersion"));
     EXPECT_EQ("receiver.exe", VersionString(info, "OriginalFilename"));
@@ -161,8 +164,9 @@ TEST(ProgramFile, CarriesItsVersionNoManifestAndIsAWindowsProgram) {
 
     HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, image);
-    EXPECT_EQ(nullptr, FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
-        << "a manifest would change the controls' look";
+    // What the manifest says is checked by scripts/check-manifest.sh.
+    EXPECT_NE(nullptr, FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
+        << "no application manifest (resource 1 of type RT_MANIFEST)";
     FreeLibrary(image);
 
     std::ifstream file(path, std::ios::binary);
