@@ -87,9 +87,12 @@ pkcs11-tool --module "$module" --token-label receiver-test --login --pin 271828 
 # and meanwhile Wine's session starts (wineboot), while the release is made:
 # poke starts the signed receiver.exe, finds its window, clicks Quit and writes
 # its exit code, which must be 0. Its output goes to a file, since Wine's
-# background processes would keep ctest's pipe open.
+# background processes would keep ctest's pipe open. Where the kernel runs
+# no i386 programs, Wine cannot, and this one step is left out and said to be.
 . "$source_dir/scripts/wine-env.sh"
-(
+wine_here=yes
+"$source_dir/scripts/runs-i386.sh" || wine_here=no
+[ $wine_here = yes ] && (
     wine_prefix_ready
     winepath -w "$poke" "$work/pfx/receiver.exe" "$work/exit-code" >"$work/wine-paths" </dev/null
     mapfile -t w <"$work/wine-paths"
@@ -277,9 +280,13 @@ if verify 0 "SAME BYTES" "$release" && grep -E '^signer|^signature|, signed' "$w
     fail "verify-release speaks of a signature of the unsigned release"
 fi
 
-wait $wine_run
-[ "$(tr -d '\r\n' <"$work/exit-code" 2>/dev/null)" = 0 ] ||
-    fail "the signed receiver.exe did not start and quit with exit code 0 under Wine: $(cat "$work/exit-code" "$work/wine.log" 2>/dev/null)"
+if [ $wine_here = yes ]; then
+    wait $wine_run
+    [ "$(tr -d '\r\n' <"$work/exit-code" 2>/dev/null)" = 0 ] ||
+        fail "the signed receiver.exe did not start and quit with exit code 0 under Wine: $(cat "$work/exit-code" "$work/wine.log" 2>/dev/null)"
+else
+    echo "not run: the signed receiver.exe under Wine, since this kernel runs no i386 programs"
+fi
 
 if [ $status = 0 ]; then
     rm -rf "$work"
