@@ -1,5 +1,5 @@
 # The README's commands. Everything installs what it needs first.
-.PHONY: all build test lint run screenshot dist verify-release fuzz fuzz-merge fuzz-coverage mutants bench clean
+.PHONY: all build test lint run screenshot dist sign verify-release fuzz fuzz-merge fuzz-coverage mutants bench clean
 
 all: build
 
@@ -38,11 +38,20 @@ dist:
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 --target dist -j "$$(nproc)"
 
+# Signs the release that make dist wrote in RELEASE=<folder>, in place, by one
+# signer: PFX= with PFX_PASS_FILE=; PKCS11_MODULE=, KEY=, CERT= and PIN_FILE=;
+# or SIGNED=<exe signed elsewhere>. TSA=<url> adds a time stamp.
+sign:
+	scripts/install-deps.sh
+	PFX="$(PFX)" PFX_PASS_FILE="$(PFX_PASS_FILE)" PKCS11_MODULE="$(PKCS11_MODULE)" KEY="$(KEY)" \
+	  CERT="$(CERT)" PIN_FILE="$(PIN_FILE)" SIGNED="$(SIGNED)" TSA="$(TSA)" scripts/sign-release.sh "$(RELEASE)"
+
 # What a rebuilder runs: makes the release again from the commit its build record
-# names and compares the bytes. RELEASE=<folder or zip>; REPO= clones from elsewhere.
+# names and compares the bytes, through the signature of a signed release.
+# RELEASE=<folder or zip>; REPO= clones from elsewhere; CAFILE= trusts a private CA.
 verify-release:
 	scripts/install-deps.sh
-	scripts/verify-release.sh "$(RELEASE)" $(REPO)
+	CAFILE="$(CAFILE)" scripts/verify-release.sh "$(RELEASE)" $(REPO)
 
 fuzz:
 	scripts/install-deps.sh

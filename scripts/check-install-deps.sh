@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs install-deps.sh against stand-ins on PATH for apt-get, dpkg, dpkg-query,
-# id, locale and sleep (no network, nothing installed) and checks what it does
-# when a package is missing and the Debian mirror is mid-sync: it tries
-# `apt-get update` again after a pause, installs once more with -t and the
-# release's code name when the install then fails on held broken packages, and
-# otherwise stops with one message that names the failure.
+# Runs install-deps.sh against stand-ins on PATH for apt-get, apt-cache,
+# apt-config, dpkg, dpkg-query, id, locale, osslsigncode and sleep (no network,
+# nothing installed) and checks what it does when a package is missing and the
+# Debian mirror is mid-sync: it tries `apt-get update` again after a pause,
+# installs once more with -t and the release's code name when the install then
+# fails on held broken packages, and otherwise stops with one message that names
+# the failure. And when osslsigncode is older than 2.9, also the candidate: it
+# adds the backports suite of the release's own mirror and installs from there.
 set -u
 script=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/install-deps.sh
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
@@ -22,9 +24,25 @@ stand_in dpkg 'echo i386'
 stand_in id 'echo 0'
 stand_in locale 'echo et_EE.utf8'
 stand_in sleep 'echo "sleep $1" >>"$CALLS"'
+# osslsigncode is OSSLSIGNCODE (by default 2.9) until installed from backports;
+# the candidate from the configured suites is 2.5; the sources name a mirror for
+# the release, another its security updates, and a vendor's its own suite.
+export BACKPORTED=$work/backported SOURCES=$work/sources.list.d
+mkdir "$SOURCES"
+stand_in osslsigncode 'v=${OSSLSIGNCODE:-2.9}; [ -e "$BACKPORTED" ] && v=2.9; echo "osslsigncode $v, using:"'
+stand_in apt-cache 'echo "  Candidate: 2.5-4"'
+stand_in apt-config 'echo "parts='"'"'$SOURCES/'"'"'"'
 # update fails UPDATE_FAILS times; install succeeds (ok), fails on held broken
 # packages (held) unless given -t (held-unless-t), or finds dpkg locked (lock).
-stand_in apt-get 'echo "apt-get $*" >>"$CALLS"
+stand_in apt-get 'if [ "$1" = indextargets ]; then
+  echo "deb apps http://vendor.example/apt/"
+  echo "deb '"$codename"'-security http://security.example/debian-security/"
+  echo "deb '"$codename"' http://mirror.example/debian/"
+  [ -e "$SOURCES/'"$codename"'-backports.sources" ] && echo "deb '"$codename"'-backports http://mirror.example/debian/"
+  exit 0
+fi
+echo "apt-get $*" >>"$CALLS"
+case "$*" in *" -t '"$codename"'-backports osslsigncode") touch "$BACKPORTED" ;; esac
 if [ "$1" = update ]; then
   [ "$(grep -c "^apt-get update" "$CALLS")" -gt "$UPDATE_FAILS" ] && exit 0
   echo "E: Failed to fetch http://mirror/bookworm-security/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?"
@@ -69,6 +87,15 @@ apt-get install zip
 apt-get install -t $codename zip" "a package index failed to download (E: Failed to fetch"
 run "dpkg locked" 0 lock 1 "apt-get update -qq
 apt-get install zip" "every package index downloaded: E: Could not get lock"
+MISSING=none OSSLSIGNCODE=2.5 run "osslsigncode 2.5" 0 ok 0 "apt-get update -qq
+apt-get update -qq
+apt-get install -t $codename-backports osslsigncode"
+if ! grep -qx "URIs: http://mirror.example/debian/" "$SOURCES/$codename-backports.sources" ||
+    ! grep -qx "Suites: $codename-backports" "$SOURCES/$codename-backports.sources"; then
+    echo "FAIL: the backports source is not the release's mirror's:"
+    cat "$SOURCES/$codename-backports.sources"
+    status=1
+fi
 
-[ $status = 0 ] && echo "install-deps survives a lagging mirror and names what stops it"
+[ $status = 0 ] && echo "install-deps survives a lagging mirror, names what stops it and takes osslsigncode from backports"
 exit $status

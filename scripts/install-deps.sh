@@ -4,8 +4,12 @@
 # the fonts that give Wine Windows' metrics (Wine's own MS Sans Serif, Tahoma and
 # Marlett; Liberation Sans, Serif and Mono for Arial, Times New Roman and
 # Courier New), the native test tools, and reprotest with what its variations
-# need: the et_EE.UTF-8 locale and a second account to build as. It warns when
-# the kernel runs no i386 programs, which Wine needs. Quick when everything is
+# need: the et_EE.UTF-8 locale and a second account to build as, and
+# osslsigncode 2.9 or later for signed releases: Debian 12's own is 2.5, so
+# when no newer one can be had from the configured suites it comes from the
+# backports suite of the system's own Debian mirror (the one its apt sources
+# name for the release), which is added to the apt sources. It warns when the
+# kernel runs no i386 programs, which Wine needs. Quick when everything is
 # already there.
 #
 # A Debian mirror in the middle of a sync can fail `apt-get update` for one index
@@ -32,6 +36,7 @@ reprotest_pkgs=(reprotest faketime disorderfs sudo locales diffoscope-minimal)
 # user_group variation builds as (scripts/check-reproducible.sh).
 locale=et_EE.UTF-8
 builder=receiver-builder
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 missing=()
 for p in "${native_pkgs[@]}" "${win_pkgs[@]}" "${release_pkgs[@]}" "${reprotest_pkgs[@]}"; do
@@ -48,14 +53,15 @@ warn_i386() {
     echo "install-deps: warning: this kernel runs no i386 programs (see dmesg), so Wine cannot run the" \
       "Windows programs here: builds, the release and the native tests work, the suites under Wine are skipped" >&2
 }
-if [ ${#missing[@]} -eq 0 ] && has_locale && has_builder; then
+signing_tool=$("$here/signing-tool.sh") && signing_tool=
+if [ ${#missing[@]} -eq 0 ] && [ -z "$signing_tool" ] && has_locale && has_builder; then
   warn_i386
   exit 0
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps: missing packages (${missing[*]:-none}), the locale $locale or the account $builder;" \
-    "run this script as root" >&2
+  echo "install-deps: missing packages (${missing[*]:-none}), osslsigncode 2.9 (${signing_tool:-there}), the locale" \
+    "$locale or the account $builder; run this script as root" >&2
   exit 1
 fi
 
@@ -64,18 +70,13 @@ trap 'rm -f "$log"' EXIT
 # apt's error lines from the last command, on one line.
 apt_errors() { grep -E '^(E|Err):' "$log" | sed 's/  */ /g' | paste -sd' ' -; }
 
-if [ ${#missing[@]} -ne 0 ]; then
-  echo "install-deps: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-  fi
-  # Up to four tries, 30 s apart.
+# Up to four tries, 30 s apart; index_failure holds apt's errors when all failed.
+update() {
   index_failure=
   for try in 1 2 3 4; do
     if apt-get update -qq >"$log" 2>&1; then
       index_failure=
-      break
+      return
     fi
     index_failure=$(apt_errors)
     if [ $try -lt 4 ]; then
@@ -83,6 +84,19 @@ if [ ${#missing[@]} -ne 0 ]; then
       sleep 30
     fi
   done
+}
+
+export DEBIAN_FRONTEND=noninteractive
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+fi
+if [ ${#missing[@]} -ne 0 ] || [ -n "$signing_tool" ]; then
+  update
+fi
+if [ ${#missing[@]} -ne 0 ]; then
   install() { apt-get install -y -qq --no-install-recommends "$@" "${missing[@]}" >"$log" 2>&1; }
   if ! install; then
     if [ -n "$index_failure" ] && grep -qE 'held broken packages|unmet dependencies' "$log"; then
@@ -103,6 +117,49 @@ if [ ${#missing[@]} -ne 0 ]; then
       fi
       exit 1
     fi
+  fi
+fi
+
+# osslsigncode: from the configured suites when they have 2.9 or later, else
+# from the release's backports suite on the mirror the apt sources name for the
+# release itself (apt-get indextargets reads both kinds of source file).
+if [ -n "$signing_tool" ]; then
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  backports=$codename-backports
+  candidate=$(apt-cache policy osslsigncode 2>/dev/null | sed -n 's/^ *Candidate: //p')
+  from=()
+  if ! printf '%s\n' 2.9 "${candidate%%-*}" | sort -V -C; then
+    targets() { apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE) $(REPO_URI)' | sort -u; }
+    if ! targets | awk -v s="$backports" '$1 == "deb" && $2 == s { found = 1 } END { exit !found }'; then
+      mirror=$(targets | awk -v s="$codename" '$1 == "deb" && $2 == s { print $3; exit }')
+      if [ -z "$codename" ] || [ -z "$mirror" ]; then
+        echo "install-deps: cannot install osslsigncode 2.9 (${signing_tool} here): no apt source names the" \
+          "Debian mirror of the release ${codename:-(no code name in /etc/os-release)}" >&2
+        exit 1
+      fi
+      eval "$(apt-config shell parts Dir::Etc::sourceparts/d)"
+      echo "install-deps: adding $backports of $mirror to the apt sources (${parts}$backports.sources)," \
+        "for osslsigncode 2.9"
+      {
+        echo "Types: deb"
+        echo "URIs: $mirror"
+        echo "Suites: $backports"
+        echo "Components: main"
+        keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+        if [ -f "$keyring" ]; then echo "Signed-By: $keyring"; fi
+      } >"${parts}$backports.sources"
+      update
+    fi
+    from=(-t "$backports")
+  fi
+  echo "install-deps: installing osslsigncode ${from[*]} (${signing_tool} here)"
+  if ! apt-get install -y -qq --no-install-recommends "${from[@]}" osslsigncode >"$log" 2>&1; then
+    echo "install-deps: cannot install osslsigncode: $(apt_errors)" >&2
+    exit 1
+  fi
+  if ! found=$("$here/signing-tool.sh"); then
+    echo "install-deps: osslsigncode is $found after installing it; signing needs 2.9 or later" >&2
+    exit 1
   fi
 fi
 

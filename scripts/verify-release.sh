@@ -9,6 +9,17 @@
 # the bytes differ and diffoscope is installed it prints diffoscope's report,
 # cut short. Exit status 0 for the same bytes, 1 for other bytes, 2 when the
 # release cannot be read or rebuilt; the last line says which.
+# A signed release (make sign) is checked through its signature: the detached
+# signature receiver.exe.sig beside the zip is attached to the rebuilt
+# receiver.exe, the zip is made again from the rebuilt one by the signing rule
+# (zip-replace-exe.sh), and both must be the given bytes. It says who signed
+# and whether the signature verifies (signature-report.sh; CAFILE=<PEM file>
+# names a private CA), which does not change the verdict on the bytes. The
+# build record describes the unsigned build: its checksums are compared with
+# receiver.exe without its signature and with the rebuilt, unsigned zip.
+# RECEIVER_VERIFY_REBUILT=<folder> takes the release already rebuilt there from
+# the record's commit and date instead of cloning and building again (the
+# signing test checks altered copies of one release against one rebuild).
 # Arguments: the release (folder or zip), optionally the repository.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -40,22 +51,47 @@ if [ ! -f "$exe" ]; then
     exe=$work/receiver.exe
     unzip -p "$zip" receiver.exe >"$exe" 2>/dev/null || verdict 2 "CANNOT CHECK: $zip_name holds no receiver.exe"
 fi
+# Signed: receiver.exe carries a signature (extract-signature succeeds on a
+# signed file alone), or its detached signature lies beside the zip.
+sig=$(dirname "$zip")/receiver.exe.sig
+exe_signed=
+command -v osslsigncode >/dev/null &&
+    osslsigncode extract-signature -in "$exe" -out "$work/given.sig" >/dev/null 2>&1 && exe_signed=yes
+signed=
+[ -n "$exe_signed" ] || [ -f "$sig" ] && signed=yes
 
 field() { sed -n "s/^$1: //p" "$record" | head -n 1; }
 commit=$(field commit)
 epoch=$(field SOURCE_DATE_EPOCH)
 [[ $commit =~ ^[0-9a-f]{40}$ ]] || verdict 2 "CANNOT CHECK: the build record names no commit (\"$commit\")"
 [[ $epoch =~ ^[0-9]+$ ]] || verdict 2 "CANNOT CHECK: the build record holds no SOURCE_DATE_EPOCH (\"$epoch\")"
-echo "release: $zip_name, commit $commit, SOURCE_DATE_EPOCH $epoch"
+if [ -n "$signed" ]; then
+    tool=$("$here/scripts/signing-tool.sh") ||
+        verdict 2 "CANNOT CHECK: the release is signed, and checking a signed release needs osslsigncode 2.9 or later; $tool is installed here (scripts/install-deps.sh installs it)"
+    [ -f "$sig" ] ||
+        verdict 2 "CANNOT CHECK: receiver.exe is signed, but its detached signature receiver.exe.sig is not beside $zip_name, so the rebuilt receiver.exe cannot be given it"
+fi
+echo "release: $zip_name, commit $commit, SOURCE_DATE_EPOCH $epoch${signed:+, signed}"
 if [ "$(field changes-not-committed)" != no ]; then
     echo "note: the release was made from a tree with changes not committed; its commit alone may not give its bytes"
 fi
-for file in "$exe" "$zip"; do
-    name=$(basename "$file")
-    [ "$file" = "$exe" ] && name=receiver.exe
-    grep -qx "sha256: $(sha256sum <"$file" | cut -d' ' -f1) $name" "$record" ||
-        echo "note: the given $name is not the one whose SHA-256 the build record holds"
-done
+recorded() { grep -qx "sha256: $(sha256sum <"$1" | cut -d' ' -f1) $2" "$record"; }
+if [ -z "$signed" ]; then
+    for file in "$exe" "$zip"; do
+        name=$(basename "$file")
+        [ "$file" = "$exe" ] && name=receiver.exe
+        recorded "$file" "$name" || echo "note: the given $name is not the one whose SHA-256 the build record holds"
+    done
+elif [ -n "$exe_signed" ]; then
+    CAFILE=${CAFILE:-} "$here/scripts/signature-report.sh" "$exe"
+    cmp -s "$work/given.sig" "$sig" || echo "note: receiver.exe.sig is not the signature the given receiver.exe carries"
+    if osslsigncode remove-signature -in "$exe" -out "$work/unsigned.exe" >/dev/null 2>&1; then
+        recorded "$work/unsigned.exe" receiver.exe ||
+            echo "note: the given receiver.exe, without its signature, is not the one whose SHA-256 the build record holds"
+    fi
+else
+    echo "signature: the given receiver.exe carries none, though receiver.exe.sig lies beside $zip_name"
+fi
 
 # The toolchain: the record's packages as installed here.
 toolchain=0
@@ -74,31 +110,53 @@ done < <(sed -n 's/^package: //p' "$record")
 [ $toolchain = 0 ] && echo "toolchain: every package of the build record is installed here at its recorded version"
 
 # The rebuild.
-source=$work/receiver
-git clone --quiet --no-checkout "$repo" "$source" || verdict 2 "CANNOT CHECK: $repo cannot be cloned"
-git -C "$source" checkout --quiet --detach "$commit" 2>/dev/null || verdict 2 "CANNOT CHECK: $repo has no commit $commit"
-echo "rebuilding: make dist in a clone of $repo at $commit"
-if ! (cd "$source" && SOURCE_DATE_EPOCH=$epoch make dist) >"$work/build.log" 2>&1; then
-    tail -n 30 "$work/build.log"
-    verdict 2 "CANNOT CHECK: the release of $commit did not build"
+if [ -n "${RECEIVER_VERIFY_REBUILT:-}" ]; then
+    rebuilt_dir=$RECEIVER_VERIFY_REBUILT
+    echo "rebuilding: not here; the release rebuilt in $rebuilt_dir is taken"
+else
+    source=$work/receiver
+    git clone --quiet --no-checkout "$repo" "$source" || verdict 2 "CANNOT CHECK: $repo cannot be cloned"
+    git -C "$source" checkout --quiet --detach "$commit" 2>/dev/null || verdict 2 "CANNOT CHECK: $repo has no commit $commit"
+    echo "rebuilding: make dist in a clone of $repo at $commit"
+    if ! (cd "$source" && SOURCE_DATE_EPOCH=$epoch make dist) >"$work/build.log" 2>&1; then
+        tail -n 30 "$work/build.log"
+        verdict 2 "CANNOT CHECK: the release of $commit did not build"
+    fi
+    rebuilt_dir=$source/build/dist
 fi
 
 names=(receiver.exe "$zip_name")
 given=("$exe" "$zip")
+rebuilt=("$rebuilt_dir/receiver.exe" "$rebuilt_dir/$zip_name")
+attached=
+if [ -n "$signed" ]; then
+    # attach-signature exits 1 whenever it cannot verify the chain or the
+    # digest, and still writes the file: the bytes are what count.
+    mkdir "$work/signed"
+    osslsigncode attach-signature -sigin "$sig" -in "${rebuilt[0]}" -out "$work/signed/receiver.exe" \
+        >"$work/attach.log" 2>&1
+    [ -f "$work/signed/receiver.exe" ] ||
+        verdict 2 "CANNOT CHECK: receiver.exe.sig cannot be attached to the rebuilt receiver.exe: $(grep -v '^[[:space:]]*$' "$work/attach.log" | tail -n 2 | paste -sd' ')"
+    recorded "${rebuilt[1]}" "$zip_name" ||
+        echo "note: the unsigned $zip_name rebuilt here is not the one whose SHA-256 the build record holds"
+    "$here/scripts/zip-replace-exe.sh" "${rebuilt[1]}" "$work/signed/receiver.exe" "$work/signed/$zip_name" ||
+        verdict 2 "CANNOT CHECK: the signed zip cannot be made from the rebuilt one"
+    rebuilt=("$work/signed/receiver.exe" "$work/signed/$zip_name")
+    attached=", with receiver.exe.sig attached,"
+fi
 differ=()
 for i in 0 1; do
-    rebuilt=$source/build/dist/${names[i]}
-    if ! cmp -s "${given[i]}" "$rebuilt"; then
+    if ! cmp -s "${given[i]}" "${rebuilt[i]}"; then
         differ+=("${names[i]}")
         if command -v diffoscope >/dev/null; then
             echo "diffoscope, the given ${names[i]} (---) and the rebuilt one (+++), cut short:"
             diffoscope --text - --no-progress --max-text-report-size 4000 --max-diff-block-lines 20 \
-                --max-page-diff-block-lines 20 "${given[i]}" "$rebuilt"
+                --max-page-diff-block-lines 20 "${given[i]}" "${rebuilt[i]}"
         fi
     fi
 done
 if [ ${#differ[@]} = 0 ]; then
-    verdict 0 "SAME BYTES: receiver.exe and $zip_name rebuilt from $commit are byte for byte the given ones"
+    verdict 0 "SAME BYTES: receiver.exe and $zip_name rebuilt from $commit$attached are byte for byte the given ones"
 fi
 if [ $toolchain = 0 ]; then
     why="with the recorded toolchain: the given files are not what their commit builds"
@@ -106,6 +164,6 @@ else
     why="and $toolchain toolchain packages differ from the build record, which alone can explain it"
 fi
 if [ ${#differ[@]} = 1 ]; then
-    verdict 1 "OTHER BYTES: the rebuilt ${differ[0]} differs from the given one, $why"
+    verdict 1 "OTHER BYTES: the rebuilt ${differ[0]}$attached differs from the given one, $why"
 fi
-verdict 1 "OTHER BYTES: the rebuilt ${differ[0]} and ${differ[1]} differ from the given ones, $why"
+verdict 1 "OTHER BYTES: the rebuilt ${differ[0]} and ${differ[1]}$attached differ from the given ones, $why"
