@@ -48,7 +48,9 @@ wine_prefix_ready() {
       wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1 </dev/null 9>&-
       wineserver -w 9>&-
-      touch "$WINEPREFIX/.receiver-ready"
+      # Only a prefix that wineboot finished is marked: one it left half made
+      # is made again by the next run, not used.
+      [ -d "$WINEPREFIX/drive_c/windows/system32" ] && touch "$WINEPREFIX/.receiver-ready"
     fi
     [ -f "$WINEPREFIX/.receiver-fonts" ] || wine_prefix_fonts
     if [ -n "${RECEIVER_WINDOWS_VERSION:-}" ] && [ ! -f "$WINEPREFIX/.receiver-version" ]; then
