@@ -49,10 +49,11 @@ has_builder() { id -u "$builder" >/dev/null 2>&1; }
 # Some virtual machines run 64-bit user code only: their kernel refuses i386
 # programs, Wine's 32-bit loader among them.
 warn_i386() {
-  "$(dirname "${BASH_SOURCE[0]}")/runs-i386.sh" ||
+  "$here/runs-i386.sh" ||
     echo "install-deps: warning: this kernel runs no i386 programs (see dmesg), so Wine cannot run the" \
       "Windows programs here: builds, the release and the native tests work, the suites under Wine are skipped" >&2
 }
+# Empty when osslsigncode will do, else the version found ("none" when none).
 signing_tool=$("$here/signing-tool.sh") && signing_tool=
 if [ ${#missing[@]} -eq 0 ] && [ -z "$signing_tool" ] && has_locale && has_builder; then
   warn_i386

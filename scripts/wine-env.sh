@@ -49,8 +49,10 @@ wine_prefix_ready() {
         >/dev/null 2>&1 </dev/null 9>&-
       wineserver -w 9>&-
       # Only a prefix that wineboot finished is marked: one it left half made
-      # is made again by the next run, not used.
-      [ -d "$WINEPREFIX/drive_c/windows/system32" ] && touch "$WINEPREFIX/.receiver-ready"
+      # (a full disk) is made again by the next run, not used. The fonts are
+      # copied into its Fonts folder next.
+      [ -d "$WINEPREFIX/drive_c/windows/system32" ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] &&
+        touch "$WINEPREFIX/.receiver-ready"
     fi
     [ -f "$WINEPREFIX/.receiver-fonts" ] || wine_prefix_fonts
     if [ -n "${RECEIVER_WINDOWS_VERSION:-}" ] && [ ! -f "$WINEPREFIX/.receiver-version" ]; then
