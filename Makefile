@@ -15,15 +15,16 @@ lint:
 	scripts/install-deps.sh
 	scripts/lint.sh
 
+# The 32-bit build plays, or its 64-bit twin where the kernel runs no i386 programs.
 run:
 	scripts/install-deps.sh
-	scripts/build.sh win32
+	scripts/build.sh $$(scripts/runs-i386.sh && echo win32 || echo win64)
 	scripts/run.sh
 
 # Refreshes the README's picture of the dialog from a headless run.
 screenshot:
 	scripts/install-deps.sh
-	scripts/build.sh win32
+	scripts/build.sh $$(scripts/runs-i386.sh && echo win32 || echo win64)
 	env -u DISPLAY scripts/run.sh
 	mkdir -p docs
 	cp build/receiver.png docs/receiver.png
@@ -73,7 +74,7 @@ fuzz-coverage:
 # Plants each fault of scripts/mutants.txt in turn and reports which the tests catch.
 mutants:
 	scripts/install-deps.sh
-	scripts/build.sh native win32 fuzz
+	scripts/build.sh native win32 win64 fuzz
 	nice -n 19 scripts/with-display.sh scripts/mutants.sh
 
 bench:

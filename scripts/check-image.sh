@@ -3,11 +3,13 @@
 # application manifest (peres extracts it; xmllint checks it is well-formed and
 # reads its elements), its security flags as pesec reports them, and the DLLs
 # it imports. Fails, naming each, when something is missing or extra.
-# Arguments: objdump, receiver.exe, the project version (two or three numbers).
+# Arguments: objdump, receiver.exe, the project version (two or three numbers),
+# the architecture the manifest names (x86, or amd64 for the 64-bit twin).
 set -uo pipefail
 objdump=$1
 exe=$(realpath "$2")
 version=$3
+arch=$4
 work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-image.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 status=0
@@ -39,13 +41,13 @@ IFS=. read -r major minor patch <<<"$version"
 quad=$major.$minor.${patch:-0}.0
 expect "identity's type" 'string(/assembly/assemblyIdentity/@type)' win32
 expect "identity's name" 'string(/assembly/assemblyIdentity/@name)' Zintra.Receiver
-expect "identity's architecture" 'string(/assembly/assemblyIdentity/@processorArchitecture)' x86
+expect "identity's architecture" 'string(/assembly/assemblyIdentity/@processorArchitecture)' "$arch"
 expect "identity's version" 'string(/assembly/assemblyIdentity/@version)' "$quad"
 [[ $quad =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "the version $quad is not four numbers"
 controls=/assembly/dependency/dependentAssembly/assemblyIdentity
 expect "dependency" "string($controls/@name)" Microsoft.Windows.Common-Controls
 expect "Common Controls' version" "string($controls/@version)" 6.0.0.0
-expect "Common Controls' architecture" "string($controls/@processorArchitecture)" x86
+expect "Common Controls' architecture" "string($controls/@processorArchitecture)" "$arch"
 expect "Common Controls' key" "string($controls/@publicKeyToken)" 6595b64144ccf1df
 expect "Common Controls' language" "string($controls/@language)" '*'
 level=/assembly/trustInfo/security/requestedPrivileges/requestedExecutionLevel

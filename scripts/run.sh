@@ -9,21 +9,32 @@
 # Trainer it started is in front then; a click in the dialog would move the
 # caret and lose the marks), prints the score line, saves a screenshot of the
 # scored dialog to build/receiver.png, quits by "&Quit" and prints the exit code.
-# RECEIVER_BUILD names another Windows build folder (default build/win32).
+# It runs the 32-bit build (build/win32), or where this kernel runs no i386
+# programs its 64-bit twin (build/win64) under 64-bit Wine, and says so;
+# RECEIVER_BUILD names another Windows build folder.
 set -u
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 . scripts/wine-env.sh
 
-build=${RECEIVER_BUILD:-build/win32}
+build=${RECEIVER_BUILD:-}
+if [ -z "$build" ]; then
+  build=build/win32
+  if ! scripts/runs-i386.sh; then
+    build=build/win64
+    echo "run: this kernel runs no i386 programs: the 64-bit twin ($build) plays, under 64-bit Wine"
+    export RECEIVER_BUILD=$build
+  fi
+fi
 poke=$build/tools/poke.exe
 demo=build/demo
 shot=build/receiver.png
 for f in "$build/receiver.exe" "$build/practice/zintra_practice.exe" "$poke"; do
   if [ ! -f "$f" ]; then
-    echo "run: $f is not built; run scripts/build.sh win32 first" >&2
+    echo "run: $f is not built; run scripts/build.sh ${build##*/} first" >&2
     exit 1
   fi
 done
+wine_arch "$(pe_arch "$build/receiver.exe")"
 mkdir -p "$demo"
 cp "$build/receiver.exe" "$demo/receiver.exe"
 cp "$build/practice/zintra_practice.exe" "$demo/ZINTRA.EXE"
@@ -63,6 +74,10 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-run.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mapfile -t w < <(winepath -w "$PWD/$poke" "$PWD/$exe" "$work/sending" "$work/stop" "$work/sent" \
   "$work/copied" "$work/shot" "$work/rc" "$work/score" "$work/rect" "$work/scored" 2>/dev/null)
+if [ ${#w[@]} -ne 11 ]; then
+  echo "run: Wine did not start in $WINEPREFIX (winepath gave ${#w[@]} of 11 paths)" >&2
+  exit 1
+fi
 receiver='Zintra Receiver v*'
 trainer=' Zintra Method CW Trainer - Tamsor'
 

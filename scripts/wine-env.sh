@@ -1,28 +1,61 @@
-# Sourced by the scripts that run Windows programs: the project's Wine prefix
-# inside build/, Wine's own messages off, and wine_prefix_ready, which creates
-# the prefix once (no crash dialog, Windows' fonts) and keeps its server alive
-# for the run.
+# Sourced by the scripts that run Windows programs: which Wine runs them (32-
+# or 64-bit), the project's Wine prefix inside build/, Wine's own messages off,
+# and wine_prefix_ready, which creates the prefix once (no crash dialog,
+# Windows' fonts) and keeps its server alive for the run.
 receiver_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$receiver_root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEARCH=${WINEARCH:-win32}
+# The prefix the others are named after: build/wineprefix unless one is given.
+wine_prefix_base=${RECEIVER_WINE_PREFIX_BASE:-${WINEPREFIX:-$receiver_root/build/wineprefix}}
+wine_prefix_base=${wine_prefix_base%/}
+export RECEIVER_WINE_PREFIX_BASE=$wine_prefix_base
 
+# The Windows architecture a program was built for, from its PE header:
+# win32 (i386), win64 (x86-64), or nothing when it is neither.
+pe_arch() {
+  local at machine
+  at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  machine=$(od -An -tx2 -j$((${at:-0} + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  case $machine in
+  014c) echo win32 ;;
+  8664) echo win64 ;;
+  *) return 1 ;;
+  esac
+}
+
+# wine_arch win32|win64: the Wine that runs programs of that architecture and
+# the prefix it keeps them in. Debian's /usr/bin/wine starts the 32-bit loader
+# whenever wine32 is installed, even for a 64-bit program, so wine and its
+# tools are called here through the loader itself: wine, wineserver, wineboot,
+# winepath and winecfg below are shell functions. The 64-bit prefixes are the
+# 32-bit ones' names with 64 added (build/wineprefix64, build/wineprefix64-win7).
+#
 # RECEIVER_WINDOWS_VERSION (a version name winecfg knows: winxp, win7, win10)
 # runs in a prefix of its own beside the default one, set to report that version.
 # RECEIVER_ANNOTATION_STANDIN runs in one of its own too, "-annotations", where a
 # test registers its stand-in for Windows' accessibility annotation service.
 # RECEIVER_DPI (dots per inch, 144 for 150 %) runs in one set to that display
 # scale, "-dpi144".
-prefix_suffix=${RECEIVER_WINDOWS_VERSION:-}
-[ -n "${RECEIVER_ANNOTATION_STANDIN:-}" ] && prefix_suffix=annotations
-[ -n "${RECEIVER_DPI:-}" ] && prefix_suffix=dpi$RECEIVER_DPI
-if [ -n "$prefix_suffix" ]; then
-  case $WINEPREFIX in
-  *-"$prefix_suffix") ;;
-  *) export WINEPREFIX=${WINEPREFIX%/}-$prefix_suffix ;;
-  esac
-fi
+wine_arch() {
+  local suffix=${RECEIVER_WINDOWS_VERSION:-}
+  [ -n "${RECEIVER_ANNOTATION_STANDIN:-}" ] && suffix=annotations
+  [ -n "${RECEIVER_DPI:-}" ] && suffix=dpi$RECEIVER_DPI
+  export RECEIVER_WINE_ARCH=$1 WINEARCH=$1 WINEPREFIX=$wine_prefix_base
+  if [ "$1" = win64 ]; then
+    WINEPREFIX+=64
+    export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+  else
+    export WINELOADER=/usr/lib/wine/wine
+    unset WINESERVER
+  fi
+  [ -z "$suffix" ] || WINEPREFIX+=-$suffix
+}
+wine() { "$WINELOADER" "$@"; }
+wineserver() { "${WINESERVER:-/usr/bin/wineserver}" "$@"; }
+wineboot() { wine wineboot.exe "$@"; }
+winepath() { wine winepath.exe "$@"; }
+winecfg() { wine winecfg.exe "$@"; }
+wine_arch "${RECEIVER_WINE_ARCH:-win32}"
 
 # Debian's Wine looks for fonts in the prefix's C:\windows\Fonts and in the
 # system's font folders, not among its own fonts in /usr/share/wine/fonts: without

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine for ctest and the demo scripts, on a
-# virtual X display when there is none. Exits with the program's exit code, or
-# 77, which ctest counts as skipped, where this kernel runs no i386 programs.
+# virtual X display when there is none: a 64-bit program under 64-bit Wine in
+# its prefix, a 32-bit one under 32-bit Wine. Exits with the program's exit
+# code. Where a 32-bit program cannot run (a kernel that runs no i386
+# programs) it fails and says so: a suite that did not run has not passed.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
-if ! "$receiver_root/scripts/runs-i386.sh"; then
-  echo "skipped: this kernel runs no i386 programs, so Wine cannot run ${1##*/} here" \
-    "(docs/testing.md#where-wine-cannot-run)" >&2
-  exit 77
-fi
+arch=$(pe_arch "$1") || { echo "wine-run: $1 is no Windows program for x86 or x86-64" >&2; exit 2; }
+wine_arch "$arch"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+if [ "$arch" = win32 ] && ! "$receiver_root/scripts/runs-i386.sh"; then
+  echo "wine-run: ${1##*/} is a 32-bit program and this kernel runs no i386 programs, so 32-bit Wine" \
+    "cannot run it here: make test runs such suites in an emulated guest (docs/testing.md#where-each-suite-runs)" >&2
+  exit 1
 fi
 wine_prefix_ready
 

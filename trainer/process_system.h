@@ -8,6 +8,10 @@
 
 using ProcessHandle = std::uintptr_t; // 0 = none
 
+// STARTUPINFOA's size, which its first field gives: 68 bytes in a 32-bit
+// program, 104 in a 64-bit one (its pointers and handles widen).
+constexpr std::uint32_t kStartupInfoSize = sizeof(void*) == 8 ? 104 : 68;
+
 // The STARTUPINFOA fields the launch sets; every other field is 0.
 struct StartupSettings {
     std::uint32_t cb;

@@ -16,8 +16,8 @@ constexpr std::uint32_t kModulePathLimit = 32768;
 constexpr const char* kTrainerFile = "ZINTRA.EXE";
 constexpr std::uint32_t kQuietErrorMode = 0x8001; // SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX
 constexpr std::uint32_t kNormalPriorityClass = 0x20;
-constexpr StartupSettings kStartup = {68, 1, 1}; // sizeof(STARTUPINFOA), STARTF_USESHOWWINDOW,
-                                                 // SW_SHOWNORMAL
+constexpr StartupSettings kStartup = {kStartupInfoSize, 1, 1}; // STARTF_USESHOWWINDOW,
+                                                               // SW_SHOWNORMAL
 
 // The Receiver's full path, a new text owned by the caller; the empty text
 // when it could not be read whole or its buffer could not be had.

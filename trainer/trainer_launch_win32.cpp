@@ -7,7 +7,7 @@
 
 namespace {
 
-static_assert(sizeof(STARTUPINFOA) == 68, "the launch fills in a 68-byte STARTUPINFOA");
+static_assert(sizeof(STARTUPINFOA) == kStartupInfoSize, "the launch's STARTUPINFOA size is this build's");
 
 std::uint32_t ModuleFileName(char* buffer, std::uint32_t limit, bool* truncationReported) {
     SetLastError(ERROR_SUCCESS);

@@ -107,11 +107,12 @@ INT_PTR CallHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return handler(dialog, message, wParam, lParam);
 }
 
-// A handled message: its result goes to DWL_MSGRESULT unless the handler put
-// one there itself.
+// A handled message: its result goes to DWLP_MSGRESULT unless the handler put
+// one there itself. The slot is pointer-sized: a handle as a result keeps all
+// its bits in a 64-bit build.
 INT_PTR KeepResult(HWND dialog, INT_PTR result) {
-    if (GetWindowLongA(dialog, DWL_MSGRESULT) == 0) {
-        SetWindowLongA(dialog, DWL_MSGRESULT, static_cast<LONG>(result));
+    if (GetWindowLongPtrA(dialog, DWLP_MSGRESULT) == 0) {
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
     }
     return result;
 }

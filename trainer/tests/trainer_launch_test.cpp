@@ -47,7 +47,7 @@ TEST(TrainerLaunch, NamesZintraInTheProgramFolderAndQuotesItOnTheCommandLine) {
         EXPECT_EQ(0x20u, fake.creationFlags);
         EXPECT_EQ(nullptr, fake.environment);
         EXPECT_EQ(nullptr, fake.currentDirectory);
-        EXPECT_EQ(68u, fake.startup.cb);
+        EXPECT_EQ(kStartupInfoSize, fake.startup.cb);
         EXPECT_EQ(1u, fake.startup.flags);
         EXPECT_EQ(1u, fake.startup.showWindow);
         EXPECT_EQ(0x8001u, fake.errorModeDuringCreate);

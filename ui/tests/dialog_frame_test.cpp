@@ -201,14 +201,17 @@ TEST(FrameRunModal, PostedQuitDoesNotEndTheLoop) {
         << "the loop must take WM_QUIT from the queue";
 }
 
-// Handled results: the frame puts them in DWL_MSGRESULT unless the handler has
+// Handled results: the frame puts them in DWLP_MSGRESULT unless the handler has
 // put one there itself; colour requests the handler leaves get the platform's.
-constexpr UINT kAnswer42 = WM_APP + 3;
+constexpr UINT kAnswerWide = WM_APP + 3;
+// A result that fills every byte of the pointer-sized slot: 0x2AAAAAAA, or
+// 0x2AAAAAAAAAAAAAAA in a 64-bit build, where a cut to 32 bits shows.
+constexpr INT_PTR kWide = static_cast<INT_PTR>(~UINT_PTR{0} / 6);
 constexpr UINT kAnswerOwn = WM_APP + 4;
 
 struct Results {
-    LRESULT answer42;
-    LONG msgResultAfter42;
+    LRESULT answerWide;
+    LONG_PTR msgResultAfterWide;
     LRESULT answerOwn;
     LRESULT editColour;
     LRESULT staticColour;
@@ -220,16 +223,16 @@ INT_PTR AnswerThenClose(HWND dialog, UINT message, WPARAM, LPARAM) {
     case WM_INITDIALOG:
         PostMessageA(dialog, kStep, 0, 0);
         return 0;
-    case kAnswer42:
-        return 42;
+    case kAnswerWide:
+        return kWide;
     case kAnswerOwn:
-        SetWindowLongA(dialog, DWL_MSGRESULT, 7);
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 7);
         return TRUE;
     case WM_CTLCOLOREDIT:
         return reinterpret_cast<INT_PTR>(GetStockObject(GRAY_BRUSH));
     case kStep: {
-        results.answer42 = SendMessageA(dialog, kAnswer42, 0, 0);
-        results.msgResultAfter42 = GetWindowLongA(dialog, DWL_MSGRESULT);
+        results.answerWide = SendMessageA(dialog, kAnswerWide, 0, 0);
+        results.msgResultAfterWide = GetWindowLongPtrA(dialog, DWLP_MSGRESULT);
         results.answerOwn = SendMessageA(dialog, kAnswerOwn, 0, 0);
         HDC dc = GetDC(dialog);
         HWND edit = GetDlgItem(dialog, kEditId);
@@ -250,9 +253,9 @@ TEST(FrameDialogProc, HandledResultLandsInMsgResult) {
     HWND dialog = MakeDialog();
     results = Results{};
     ASSERT_TRUE(RunLogged(dialog, AnswerThenClose)) << Describe(MessageLog);
-    EXPECT_EQ(42, results.answer42);
-    EXPECT_EQ(42, results.msgResultAfter42);
-    EXPECT_EQ(7, results.answerOwn) << "the handler's own DWL_MSGRESULT was overwritten";
+    EXPECT_EQ(kWide, results.answerWide);
+    EXPECT_EQ(kWide, results.msgResultAfterWide);
+    EXPECT_EQ(7, results.answerOwn) << "the handler's own DWLP_MSGRESULT was overwritten";
     EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH)), results.editColour);
     EXPECT_EQ(reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE)), results.staticColour)
         << "an unhandled colour request must get the platform's brush";

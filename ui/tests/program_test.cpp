@@ -164,7 +164,7 @@ TEST(ProgramFile, CarriesItsVersionAManifestAndIsAWindowsProgram) {
 
     HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, image);
-    // What the manifest says is checked by scripts/check-manifest.sh.
+    // What the manifest says is checked by scripts/check-image.sh.
     EXPECT_NE(nullptr, FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
         << "no application manifest (resource 1 of type RT_MANIFEST)";
     FreeLibrary(image);
@@ -174,10 +174,18 @@ TEST(ProgramFile, CarriesItsVersionAManifestAndIsAWindowsProgram) {
     file.read(head.data(), static_cast<std::streamsize>(head.size()));
     IMAGE_DOS_HEADER dos{};
     std::memcpy(&dos, head.data(), sizeof dos);
-    IMAGE_NT_HEADERS32 nt{};
+    // The headers of this build's own kind: PE32 for the program that ships,
+    // PE32+ for its 64-bit twin.
+    IMAGE_NT_HEADERS nt{};
     ASSERT_LT(static_cast<std::size_t>(dos.e_lfanew) + sizeof nt, head.size());
     std::memcpy(&nt, head.data() + dos.e_lfanew, sizeof nt);
+#ifdef _WIN64
+    EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, nt.FileHeader.Machine);
+    EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR64_MAGIC, nt.OptionalHeader.Magic);
+#else
     EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt.FileHeader.Machine);
+    EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR32_MAGIC, nt.OptionalHeader.Magic);
+#endif
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, nt.OptionalHeader.Subsystem) << "must open no console";
 }
 

@@ -445,7 +445,9 @@ TEST(WindowsVersion, IsTheOneThePrefixWasSetTo) {
         const char* name;
         DWORD major, minor;
     };
-    static const Version kVersions[] = {{"winxp", 5, 1}, {"win7", 6, 1}, {"win10", 10, 0}};
+    // Windows XP for 64-bit programs is XP x64, 5.2.
+    static const Version kVersions[] = {
+        {"winxp", 5, 1}, {"winxp64", 5, 2}, {"win7", 6, 1}, {"win10", 10, 0}};
     const auto* want =
         std::find_if(std::begin(kVersions), std::end(kVersions),
                      [&](const Version& v) { return std::strcmp(v.name, asked) == 0; });
