@@ -74,22 +74,41 @@ done
 [ $bad -eq 0 ] || exit 2
 
 . scripts/wine-env.sh
-needs_wine=0
-for n in "${picked[@]}"; do [[ ${tests[$((n - 1))]} == *win32:* ]] && needs_wine=1; done
-# A suite skipped for want of Wine would let its faults pass for missed.
-if [ $needs_wine -eq 1 ] && ! scripts/runs-i386.sh; then
-  echo "mutants: this kernel runs no i386 programs, so Wine cannot run the suites these faults need;" \
-    "pick faults of the native suites by number, or run this where Wine runs" >&2
-  exit 2
-fi
-[ $needs_wine -eq 0 ] || wine_prefix_ready
+# Where this kernel runs no i386 programs, a win32: suite runs on the 64-bit
+# twin (win64:) and a guest: suite in the emulated guest; where it does, both
+# are the 32-bit build's suites run here.
+scripts/runs-i386.sh
+case $? in
+0) i386=yes ;;
+1) i386=no ;;
+*) exit 2 ;;
+esac
+# The preset a suite's faults are built in, and how its ctest is run.
+preset_of() {
+  case $1 in
+  win32) [ $i386 = yes ] && echo win32 || echo win64 ;;
+  guest) echo win32 ;;
+  *) echo "$1" ;;
+  esac
+}
+in_guest() { [ "$1" = guest ] && [ $i386 = no ]; }
+# Every prefix's server is stopped: a failed test can leave a Trainer up, and
+# none may outlive its fault.
+stop_wine() {
+  local arch
+  for arch in win32 win64; do
+    wine_arch $arch
+    wineserver -k >/dev/null 2>&1
+  done
+}
 
 built=() # the preset:target pairs built with a fault in, rebuilt at the end
 # Builds a suite and runs it; non-zero when it fails (or does not build: 2).
 run_suite() {
   # preset:suite, or preset:suite:target when the suite is a ctest of another target.
-  local preset=${1%%:*} suite=${1#*:} log=$2
-  local target=${suite#*:}
+  local kind=${1%%:*} suite=${1#*:} log=$2
+  local target=${suite#*:} preset
+  preset=$(preset_of "$kind")
   suite=${suite%%:*}
   built+=("$preset:$target")
   cmake --build --preset "$preset" -j2 --target "$target" >>"$log" 2>&1 || return 2
@@ -100,8 +119,10 @@ run_suite() {
     rm -rf "$work/corpus" && mkdir -p "$work/corpus"
     "build/fuzz/fuzz/$target" -max_total_time=10 -timeout=10 -artifact_prefix="${log%.log}-" \
       "$work/corpus" "${kept[@]}" >>"$log" 2>&1
+  elif in_guest "$kind"; then
+    scripts/guest/run.sh -- ctest --test-dir "build/$preset" --no-tests=error -R "^$suite\$" >>"$log" 2>&1
   else
-    ctest --preset "$preset" -R "^$suite\$" >>"$log" 2>&1
+    ctest --preset "$preset" --no-tests=error -R "^$suite\$" >>"$log" 2>&1
   fi
 }
 
@@ -129,11 +150,7 @@ for n in "${picked[@]}"; do
     echo "mutants: $file could not be put back; its original is in $saved" >&2
     exit 3
   fi
-  if [[ ${tests[$i]} == *win32:* ]]; then
-    # A failed test can leave a Trainer up: none may outlive its fault.
-    wineserver -k >/dev/null 2>&1
-    wine_prefix_ready
-  fi
+  [[ ${tests[$i]} == *win* ]] && stop_wine
   if [[ $result == *"does not build"* ]]; then
     status="DOES NOT BUILD" broken+=("$n")
   elif [[ $result == *failed* ]]; then
@@ -151,7 +168,7 @@ if [ ${#built[@]} -gt 0 ]; then
       echo "mutants: rebuilding ${pair#*:} failed" >&2
   done
 fi
-[ $needs_wine -eq 0 ] || wineserver -k >/dev/null 2>&1
+stop_wine
 echo "${#picked[@]} faults: $caught caught, ${#missed[@]} missed${missed:+ (${missed[*]})}," \
   "${#broken[@]} not building${broken:+ (${broken[*]})}"
 [ ${#missed[@]} -eq 0 ] && [ ${#broken[@]} -eq 0 ]

@@ -87,7 +87,9 @@ wine_prefix_ready() {
       [ -d "$WINEPREFIX/drive_c/windows/system32" ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] &&
         touch "$WINEPREFIX/.receiver-ready"
     fi
-    [ -f "$WINEPREFIX/.receiver-fonts" ] || wine_prefix_fonts
+    # A prefix wineboot could not make (no Wine that runs here) gets no fonts:
+    # the program's own start then says what is wrong.
+    [ ! -f "$WINEPREFIX/.receiver-ready" ] || [ -f "$WINEPREFIX/.receiver-fonts" ] || wine_prefix_fonts
     if [ -n "${RECEIVER_WINDOWS_VERSION:-}" ] && [ ! -f "$WINEPREFIX/.receiver-version" ]; then
       wine winecfg /v "$RECEIVER_WINDOWS_VERSION" >/dev/null 2>&1 </dev/null 9>&- &&
         touch "$WINEPREFIX/.receiver-version"

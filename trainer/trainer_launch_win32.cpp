@@ -7,7 +7,8 @@
 
 namespace {
 
-static_assert(sizeof(STARTUPINFOA) == kStartupInfoSize, "the launch's STARTUPINFOA size is this build's");
+static_assert(sizeof(STARTUPINFOA) == kStartupInfoSize,
+              "the launch's STARTUPINFOA size is this build's");
 
 std::uint32_t ModuleFileName(char* buffer, std::uint32_t limit, bool* truncationReported) {
     SetLastError(ERROR_SUCCESS);
