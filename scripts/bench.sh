@@ -82,7 +82,7 @@ idle_cpu_once() { # PROGRAM WINDOW-TITLE
   stop_server
   mkdir "$group"
   (echo "$BASHPID" >"$group/cgroup.procs" && wineserver -p60 >/dev/null 2>&1 </dev/null)
-  (echo "$BASHPID" >"$group/cgroup.procs" && exec wine "$1" >/dev/null 2>&1 </dev/null) &
+  (echo "$BASHPID" >"$group/cgroup.procs" && exec "$WINELOADER" "$1" >/dev/null 2>&1 </dev/null) &
   pid=$!
   wine "$poke" find "$2" 60000 >/dev/null 2>&1 </dev/null || { echo "bench: $1 showed no window" >&2; exit 1; }
   sleep "$idle_settle"
