@@ -13,19 +13,19 @@ test:
 # clang-format on every C++ file, clang-tidy and cppcheck on the program's code.
 lint:
 	scripts/install-deps.sh
-	scripts/lint.sh
+	scripts/checks/lint.sh
 
 # The 32-bit build plays, or its 64-bit twin where the kernel runs no i386 programs.
 run:
 	scripts/install-deps.sh
-	scripts/build.sh $$(scripts/runs-i386.sh && echo win32 || echo win64)
-	scripts/run.sh
+	scripts/build.sh $$(scripts/wine/runs-i386.sh && echo win32 || echo win64)
+	scripts/wine/demo.sh
 
 # Refreshes the README's picture of the dialog from a headless run.
 screenshot:
 	scripts/install-deps.sh
-	scripts/build.sh $$(scripts/runs-i386.sh && echo win32 || echo win64)
-	env -u DISPLAY scripts/run.sh
+	scripts/build.sh $$(scripts/wine/runs-i386.sh && echo win32 || echo win64)
+	env -u DISPLAY scripts/wine/demo.sh
 	mkdir -p docs
 	cp build/receiver.png docs/receiver.png
 
@@ -45,43 +45,43 @@ dist:
 sign:
 	scripts/install-deps.sh
 	PFX="$(PFX)" PFX_PASS_FILE="$(PFX_PASS_FILE)" PKCS11_MODULE="$(PKCS11_MODULE)" KEY="$(KEY)" \
-	  CERT="$(CERT)" PIN_FILE="$(PIN_FILE)" SIGNED="$(SIGNED)" TSA="$(TSA)" scripts/sign-release.sh "$(RELEASE)"
+	  CERT="$(CERT)" PIN_FILE="$(PIN_FILE)" SIGNED="$(SIGNED)" TSA="$(TSA)" scripts/release/sign.sh "$(RELEASE)"
 
 # What a rebuilder runs: makes the release again from the commit its build record
 # names and compares the bytes, through the signature of a signed release.
 # RELEASE=<folder or zip>; REPO= clones from elsewhere; CAFILE= trusts a private CA.
 verify-release:
 	scripts/install-deps.sh
-	CAFILE="$(CAFILE)" scripts/verify-release.sh "$(RELEASE)" $(REPO)
+	CAFILE="$(CAFILE)" scripts/release/verify.sh "$(RELEASE)" $(REPO)
 
 fuzz:
 	scripts/install-deps.sh
 	scripts/build.sh fuzz
-	FUZZ_SECONDS=$${FUZZ_SECONDS:-120} scripts/fuzz.sh
+	FUZZ_SECONDS=$${FUZZ_SECONDS:-120} scripts/fuzz/run.sh
 
 # Takes what the fuzz runs found into the kept, minimised corpus in fuzz/corpus.
 fuzz-merge:
 	scripts/install-deps.sh
 	scripts/build.sh fuzz
-	scripts/fuzz-merge.sh
+	scripts/fuzz/merge.sh
 
 # The coverage of scoring/ and trainer/ by the kept corpus, measured with clang's source coverage.
 fuzz-coverage:
 	scripts/install-deps.sh
 	scripts/build.sh fuzz-coverage
-	scripts/fuzz-coverage.sh
+	scripts/fuzz/coverage.sh
 
-# Plants each fault of scripts/mutants.txt in turn and reports which the tests catch.
+# Plants each fault of scripts/mutants/faults.txt in turn and reports which the tests catch.
 mutants:
 	scripts/install-deps.sh
 	scripts/build.sh native win32 win64 fuzz
-	nice -n 19 scripts/with-display.sh scripts/mutants.sh
+	nice -n 19 scripts/wine/with-display.sh scripts/mutants/run.sh
 
 # Measures the 32-bit build, or its 64-bit twin where the kernel runs no i386 programs.
 bench:
 	scripts/install-deps.sh
 	scripts/build.sh native win32 win64
-	scripts/no-idle-latency.sh scripts/with-display.sh scripts/bench.sh
+	scripts/wine/no-idle-latency.sh scripts/wine/with-display.sh scripts/bench/run.sh
 
 clean:
 	rm -rf build

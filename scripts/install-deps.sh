@@ -35,7 +35,7 @@ release_pkgs=(git zip unzip pev libxml2-utils softhsm2 opensc libengine-pkcs11-o
 # two builds differ.
 reprotest_pkgs=(reprotest faketime disorderfs sudo locales diffoscope-minimal)
 # The locale reprotest's locales variation builds in, and the account its
-# user_group variation builds as (scripts/check-reproducible.sh).
+# user_group variation builds as (scripts/checks/reproducible.sh).
 locale=et_EE.UTF-8
 builder=receiver-builder
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -44,7 +44,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # system under QEMU, made from Debian's packages with debootstrap.
 guest_pkgs=()
 i386=0
-"$here/runs-i386.sh" || i386=$?
+"$here/wine/runs-i386.sh" || i386=$?
 [ $i386 = 0 ] || guest_pkgs=(qemu-system-x86 debootstrap)
 
 missing=()
@@ -61,7 +61,7 @@ warn_i386() {
       "suites in an emulated guest (scripts/guest/), and make run and make bench use the 64-bit twin" >&2
 }
 # Empty when osslsigncode will do, else the version found ("none" when none).
-signing_tool=$("$here/signing-tool.sh") && signing_tool=
+signing_tool=$("$here/release/signing-tool.sh") && signing_tool=
 if [ ${#missing[@]} -eq 0 ] && [ -z "$signing_tool" ] && has_locale && has_builder; then
   warn_i386
   exit 0
@@ -165,7 +165,7 @@ if [ -n "$signing_tool" ]; then
     echo "install-deps: cannot install osslsigncode: $(apt_errors)" >&2
     exit 1
   fi
-  if ! found=$("$here/signing-tool.sh"); then
+  if ! found=$("$here/release/signing-tool.sh"); then
     echo "install-deps: osslsigncode is $found after installing it; signing needs 2.9 or later" >&2
     exit 1
   fi

@@ -12,7 +12,7 @@
 # leaves out every suite under Wine on request, and the last line names them.
 set -u
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-. scripts/wine-env.sh
+. scripts/wine/env.sh
 failed=()
 notes=()
 # ctest that fails when it finds no test to run, as when a label matches none.
@@ -25,7 +25,7 @@ run_ctest --preset native || failed+=(native)
 case ${RECEIVER_WINDOWS_SUITES:-run} in
 run)
   run_ctest --preset win64 || failed+=(win64)
-  scripts/runs-i386.sh
+  scripts/wine/runs-i386.sh
   case $? in
   0)
     run_ctest --preset win32 || failed+=(win32)
@@ -58,7 +58,7 @@ for prefix in "$RECEIVER_WINE_PREFIX_BASE"*/; do
   WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
 done
 
-FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz.sh || failed+=(fuzz)
+FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz/run.sh || failed+=(fuzz)
 
 for note in "${notes[@]}"; do echo "note: $note"; done
 if [ ${#failed[@]} -ne 0 ]; then

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # `make test`: installs what is missing, builds the native, Windows (32-bit with
 # gcc and clang, and the 64-bit twin) and fuzz presets, and runs every test on
-# one display, with idle CPUs polling (scripts/no-idle-latency.sh). Where this
+# one display, with idle CPUs polling (scripts/wine/no-idle-latency.sh). Where this
 # kernel runs no i386 programs, the emulated guest for the 32-bit suites is
 # made (once; it is kept) while the presets build. Non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 scripts/install-deps.sh
 guest=
-if [ "${RECEIVER_WINDOWS_SUITES:-run}" = run ] && { scripts/runs-i386.sh; [ $? = 1 ]; }; then
+if [ "${RECEIVER_WINDOWS_SUITES:-run}" = run ] && { scripts/wine/runs-i386.sh; [ $? = 1 ]; }; then
   mkdir -p build
   scripts/guest/image.sh >build/guest-image.log 2>&1 &
   guest=$!
@@ -20,4 +20,4 @@ if [ -n "$guest" ] && ! wait $guest; then
   tail -n 20 build/guest-image.log >&2
 fi
 trap - EXIT
-scripts/no-idle-latency.sh scripts/with-display.sh scripts/run-tests.sh
+scripts/wine/no-idle-latency.sh scripts/wine/with-display.sh scripts/run-tests.sh

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The test guest's first boot (image.sh runs it inside the guest): finishes the
 # packages whose maintainer scripts could not run where the guest was made, then
-# makes the Wine prefixes, one for each variant wine-env.sh knows, so that every
+# makes the Wine prefixes, one for each variant scripts/wine/env.sh knows, so that every
 # later boot finds them ready.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
@@ -9,7 +9,7 @@ t=$SECONDS
 dpkg --configure -a
 echo "firstboot.sh: packages configured in $((SECONDS - t)) s"
 
-# wine-env.sh is written for scripts without errexit: each of its steps marks the
+# env.sh is written for scripts without errexit: each of its steps marks the
 # prefix when it has succeeded, and the marks are checked here instead. Making a
 # prefix from nothing is slow on an emulated processor, so the variants start as
 # copies of the default one and wine_prefix_ready adds what they differ in. A
@@ -28,7 +28,7 @@ for variant in '' RECEIVER_WINDOWS_VERSION=winxp RECEIVER_WINDOWS_VERSION=win7 \
   t=$SECONDS
   (
     [ -z "$variant" ] || export "${variant?}"
-    . scripts/wine-env.sh
+    . scripts/wine/env.sh
     [ "$WINEPREFIX" = "$default" ] || [ -e "$WINEPREFIX" ] || copy_prefix "$default" "$WINEPREFIX"
     wine_prefix_ready
     wineserver -k

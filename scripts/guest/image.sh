@@ -14,7 +14,7 @@ cache=${RECEIVER_GUEST_CACHE:-/var/cache/receiver-guest}
 if [ -z "${RECEIVER_GUEST_CACHE:-}" ] && [ "$(id -u)" -ne 0 ] && [ ! -w "${cache%/*}" ] && [ ! -w "$cache" ]; then
   cache=${XDG_CACHE_HOME:-$HOME/.cache}/receiver-guest
 fi
-hash=$(cd "$root/scripts" && cat guest/image.sh guest/init.sh guest/firstboot.sh wine-env.sh wine-fonts.reg |
+hash=$(cd "$root/scripts" && cat guest/image.sh guest/init.sh guest/firstboot.sh wine/env.sh wine/fonts.reg |
   sha256sum | cut -c1-16)
 mkdir -p "$cache"
 exec 8>"$cache/.lock"

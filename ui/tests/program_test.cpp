@@ -164,7 +164,7 @@ TEST(ProgramFile, CarriesItsVersionAManifestAndIsAWindowsProgram) {
 
     HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, image);
-    // What the manifest says is checked by scripts/check-image.sh.
+    // What the manifest says is checked by scripts/checks/image.sh.
     EXPECT_NE(nullptr, FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
         << "no application manifest (resource 1 of type RT_MANIFEST)";
     FreeLibrary(image);

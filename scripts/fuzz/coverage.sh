@@ -5,7 +5,7 @@
 # once; llvm-cov reports the lines, regions and branches of scoring/ and
 # trainer/ reached by all of them together.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 dir=build/fuzz-coverage
 rm -f "$dir"/*.profraw
 binaries=()

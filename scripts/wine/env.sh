@@ -2,7 +2,7 @@
 # or 64-bit), the project's Wine prefix inside build/, Wine's own messages off,
 # and wine_prefix_ready, which creates the prefix once (no crash dialog,
 # Windows' fonts) and keeps its server alive for the run.
-receiver_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+receiver_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 # The prefix the others are named after: build/wineprefix unless one is given.
@@ -64,7 +64,7 @@ wine_arch "${RECEIVER_WINE_ARCH:-win32}"
 # into the prefix, and the Liberation fonts stand in for Arial and its kin.
 wine_prefix_fonts() {
   cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" &&
-    wine reg import "$receiver_root/scripts/wine-fonts.reg" >/dev/null 2>&1 </dev/null 9>&- &&
+    wine reg import "$receiver_root/scripts/wine/fonts.reg" >/dev/null 2>&1 </dev/null 9>&- &&
     touch "$WINEPREFIX/.receiver-fonts"
 }
 

@@ -4,7 +4,7 @@
 # each target's kept corpus is rebuilt from both with libFuzzer's -merge=1,
 # which keeps the fewest inputs that reach every feature either reached.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 for target in build/fuzz/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target")

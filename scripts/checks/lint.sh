@@ -5,7 +5,7 @@
 # clang-tidy reads the win32-clang build's compile commands, which name the
 # MinGW-w64 headers; that preset is configured first when it is not yet.
 set -u
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 status=0
 program=(scoring/*.cpp trainer/*.cpp ui/*.cpp)
 

@@ -30,7 +30,7 @@
 set -uo pipefail
 source_dir=$(cd "$1" && pwd)
 poke=$2
-[ -n "${DISPLAY:-}" ] || exec "$source_dir/scripts/with-display.sh" "$0" "$@"
+[ -n "${DISPLAY:-}" ] || exec "$source_dir/scripts/wine/with-display.sh" "$0" "$@"
 
 work=$source_dir/build/check-signing
 rm -rf "$work"
@@ -90,7 +90,7 @@ pkcs11-tool --module "$module" --token-label receiver-test --login --pin 271828 
 # kernel runs no i386 programs, that runs in the emulated guest, which boots
 # meanwhile and waits there. Its output goes to a file, since Wine's background
 # processes would keep ctest's pipe open.
-"$source_dir/scripts/runs-i386.sh"
+"$source_dir/scripts/wine/runs-i386.sh"
 case $? in
 0) where=() ;;
 1) where=("$source_dir/scripts/guest/run.sh" --timeout 1800 --) ;;
@@ -102,7 +102,7 @@ windows_path() { echo "Z:${1//\//\\}"; }
             exit 60000 "$5"
         [ -e "$1/wine-skip" ] && exit
         sleep 1
-    done' - "$work" "$source_dir/scripts/wine-run.sh" "$poke" "$(windows_path "$work/pfx/receiver.exe")" \
+    done' - "$work" "$source_dir/scripts/wine/run.sh" "$poke" "$(windows_path "$work/pfx/receiver.exe")" \
     "$(windows_path "$work/exit-code")" >"$work/wine.log" 2>&1 </dev/null &
 wine_run=$!
 
@@ -155,7 +155,7 @@ osslsigncode extract-signature -in "$A/receiver.exe" -out "$work/extracted.sig" 
 # receiver.exe; in the signed zip, receiver.exe at its place with its date and
 # permissions, and every other entry's local header and data byte for byte, its
 # central directory entry too but for the offset.
-rule=$source_dir/scripts/zip-replace-exe.sh
+rule=$source_dir/scripts/release/zip-replace-exe.sh
 "$rule" "$release/$zip_name" "$A/receiver.exe" "$work/once.zip" &&
     "$rule" "$release/$zip_name" "$A/receiver.exe" "$work/twice.zip" || fail "zip-replace-exe.sh failed"
 cmp -s "$work/once.zip" "$work/twice.zip" || fail "the zip rule gives other bytes each time"
@@ -212,11 +212,11 @@ chmod +x "$work/bin/osslsigncode"
 E=$(copy unsigned)
 N=$(copy no-record)
 rm "$N/${zip_name%.zip}.buildinfo"
-refused() { # WANT RELEASE [VARIABLE=VALUE...]: sign-release.sh refuses with WANT and changes nothing
+refused() { # WANT RELEASE [VARIABLE=VALUE...]: release/sign.sh refuses with WANT and changes nothing
     local want=$1 folder=$2 before
     shift 2
     before=$(snapshot "$folder")
-    if env "$@" "$source_dir/scripts/sign-release.sh" "$folder" >"$work/out" 2>&1; then
+    if env "$@" "$source_dir/scripts/release/sign.sh" "$folder" >"$work/out" 2>&1; then
         fail "signing $folder with $* was not refused"
     elif ! grep -qF "$want" "$work/out"; then
         fail "signing $folder with $* was refused with \"$(cat "$work/out")\", not \"$want\""
@@ -245,7 +245,7 @@ verify() { # WANT-STATUS WANT-VERDICT RELEASE [VARIABLE=VALUE...]; the output is
         got=$?
         want=0
     else
-        env RECEIVER_VERIFY_REBUILT="$release" "$@" "$source_dir/scripts/verify-release.sh" "$folder" >"$work/out" 2>&1
+        env RECEIVER_VERIFY_REBUILT="$release" "$@" "$source_dir/scripts/release/verify.sh" "$folder" >"$work/out" 2>&1
         got=$?
     fi
     if [ $got != "$want" ] || ! tail -n 1 "$work/out" | grep -q "^verify-release: $verdict"; then

@@ -22,7 +22,7 @@
 # signing test checks altered copies of one release against one rebuild).
 # Arguments: the release (folder or zip), optionally the repository.
 set -uo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 release=${1:-}
 repo=${2:-$here}
 
@@ -66,7 +66,7 @@ epoch=$(field SOURCE_DATE_EPOCH)
 [[ $commit =~ ^[0-9a-f]{40}$ ]] || verdict 2 "CANNOT CHECK: the build record names no commit (\"$commit\")"
 [[ $epoch =~ ^[0-9]+$ ]] || verdict 2 "CANNOT CHECK: the build record holds no SOURCE_DATE_EPOCH (\"$epoch\")"
 if [ -n "$signed" ]; then
-    tool=$("$here/scripts/signing-tool.sh") ||
+    tool=$("$here/scripts/release/signing-tool.sh") ||
         verdict 2 "CANNOT CHECK: the release is signed, and checking a signed release needs osslsigncode 2.9 or later; $tool is installed here (scripts/install-deps.sh installs it)"
     [ -f "$sig" ] ||
         verdict 2 "CANNOT CHECK: receiver.exe is signed, but its detached signature receiver.exe.sig is not beside $zip_name, so the rebuilt receiver.exe cannot be given it"
@@ -83,7 +83,7 @@ if [ -z "$signed" ]; then
         recorded "$file" "$name" || echo "note: the given $name is not the one whose SHA-256 the build record holds"
     done
 elif [ -n "$exe_signed" ]; then
-    CAFILE=${CAFILE:-} "$here/scripts/signature-report.sh" "$exe"
+    CAFILE=${CAFILE:-} "$here/scripts/release/signature-report.sh" "$exe"
     cmp -s "$work/given.sig" "$sig" || echo "note: receiver.exe.sig is not the signature the given receiver.exe carries"
     if osslsigncode remove-signature -in "$exe" -out "$work/unsigned.exe" >/dev/null 2>&1; then
         recorded "$work/unsigned.exe" receiver.exe ||
@@ -139,7 +139,7 @@ if [ -n "$signed" ]; then
         verdict 2 "CANNOT CHECK: receiver.exe.sig cannot be attached to the rebuilt receiver.exe: $(grep -v '^[[:space:]]*$' "$work/attach.log" | tail -n 2 | paste -sd' ')"
     recorded "${rebuilt[1]}" "$zip_name" ||
         echo "note: the unsigned $zip_name rebuilt here is not the one whose SHA-256 the build record holds"
-    "$here/scripts/zip-replace-exe.sh" "${rebuilt[1]}" "$work/signed/receiver.exe" "$work/signed/$zip_name" ||
+    "$here/scripts/release/zip-replace-exe.sh" "${rebuilt[1]}" "$work/signed/receiver.exe" "$work/signed/$zip_name" ||
         verdict 2 "CANNOT CHECK: the signed zip cannot be made from the rebuilt one"
     rebuilt=("$work/signed/receiver.exe" "$work/signed/$zip_name")
     attached=", with receiver.exe.sig attached,"

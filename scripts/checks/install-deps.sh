@@ -8,7 +8,7 @@
 # the failure. And when osslsigncode is older than 2.9, also the candidate: it
 # adds the backports suite of the release's own mirror and installs from there.
 set -u
-script=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/install-deps.sh
+script=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/install-deps.sh
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
 work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-install-deps.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -13,13 +13,13 @@
 # programs its 64-bit twin (build/win64) under 64-bit Wine, and says so;
 # RECEIVER_BUILD names another Windows build folder.
 set -u
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-. scripts/wine-env.sh
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
+. scripts/wine/env.sh
 
 build=${RECEIVER_BUILD:-}
 if [ -z "$build" ]; then
   build=build/win32
-  if ! scripts/runs-i386.sh; then
+  if ! scripts/wine/runs-i386.sh; then
     build=build/win64
     echo "run: this kernel runs no i386 programs: the 64-bit twin ($build) plays, under 64-bit Wine"
     export RECEIVER_BUILD=$build

@@ -6,7 +6,7 @@
 # `make fuzz-merge` takes findings into the kept corpus. Logs go to
 # build/fuzz/<target>.log (<target>-<runs>-runs.log for a count). Non-zero when any target finds a failure.
 set -u
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 seconds=${FUZZ_SECONDS:-60}
 status=0
 found=0

@@ -7,8 +7,8 @@
 # Needs a display (make bench provides one), root for the idle row's control
 # groups, and the native and Windows builds.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-. scripts/wine-env.sh
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
+. scripts/wine/env.sh
 runs=${BENCH_RUNS:-20}
 idle_seconds=${BENCH_IDLE_SECONDS:-10}
 idle_runs=${BENCH_IDLE_RUNS:-5}
@@ -16,7 +16,7 @@ idle_settle=${BENCH_IDLE_SETTLE:-1}
 win=${RECEIVER_BUILD:-}
 if [ -z "$win" ]; then
   win=build/win32
-  scripts/runs-i386.sh || win=build/win64
+  scripts/wine/runs-i386.sh || win=build/win64
 fi
 arch=$(pe_arch "$win/receiver.exe")
 wine_arch "$arch"

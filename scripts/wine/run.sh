@@ -5,7 +5,7 @@
 # code. Where a 32-bit program cannot run (a kernel that runs no i386
 # programs) it fails and says so: a suite that did not run has not passed.
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 arch=$(pe_arch "$1") || { echo "wine-run: $1 is no Windows program for x86 or x86-64" >&2; exit 2; }
 wine_arch "$arch"
@@ -23,7 +23,7 @@ trap 'rm -f "$out"' EXIT
 wine "$@" >"$out" 2>&1 </dev/null
 rc=$?
 tr -d '\r' <"$out"
-if [ $rc -ne 0 ] && [ "$arch" = win32 ] && ! "$receiver_root/scripts/runs-i386.sh"; then
+if [ $rc -ne 0 ] && [ "$arch" = win32 ] && ! "$receiver_root/scripts/wine/runs-i386.sh"; then
   echo "wine-run: ${1##*/} is a 32-bit program and this kernel runs no i386 programs, so 32-bit Wine" \
     "cannot run it here: make test runs such suites in an emulated guest (docs/testing.md#where-each-suite-runs)" >&2
 fi

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Makes the release with package.sh into a new folder and fails unless it holds
+# Makes the release with ../release/package.sh into a new folder and fails unless it holds
 # what it should: a SHA256SUMS that `sha256sum -c` accepts; a zip of exactly
 # receiver.exe (the built bytes), README.txt, LICENSE.txt and CHANGES.txt, in
 # that order, dated by the source date in UTC, 0644, with no extra fields in its
 # local or central headers; the three texts in plain ASCII with CRLF line ends; a build record that names the commit, the date, the toolchain's
 # installed versions, the flags and the files' checksums, and no path or host
 # name. That the release is the same bytes whoever builds it, wherever and
-# whenever, is reprotest's to check (check-reproducible.sh).
-# Arguments: those of package.sh but the output folder.
+# whenever, is reprotest's to check (reproducible.sh).
+# Arguments: those of release/package.sh but the output folder.
 set -euo pipefail
 exe=$1
 readme=$2
@@ -26,7 +26,7 @@ fail() {
     status=1
 }
 
-"$(dirname "${BASH_SOURCE[0]}")/package.sh" "$@" "$out" >/dev/null
+"$(dirname "${BASH_SOURCE[0]}")/../release/package.sh" "$@" "$out" >/dev/null
 [ "$(ls "$out" | paste -sd' ')" = "SHA256SUMS $name.buildinfo $zip_name receiver.exe" ] ||
     fail "the release holds $(ls "$out" | paste -sd' ')"
 (cd "$out" && sha256sum --quiet -c SHA256SUMS) || fail "sha256sum -c does not accept SHA256SUMS"

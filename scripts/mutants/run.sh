@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# `make mutants`: plants each fault listed in scripts/mutants.txt in turn, builds
+# `make mutants`: plants each fault listed in scripts/mutants/faults.txt in turn, builds
 # and runs the suites named for it, puts the file back and reports the fault as
 # caught (a suite failed) or missed. Arguments pick faults by number. Every
 # fault is checked to apply before anything runs; the changed file is restored
 # on any exit, and a run killed outright is undone by the next one. Non-zero
 # when a fault is missed, does not apply or does not build.
 set -u
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-list=scripts/mutants.txt
+cd "$(dirname "${BASH_SOURCE[0]}")/../.."
+list=scripts/mutants/faults.txt
 work=build/mutants
 saved=$work/original # the changed file's own bytes, and its name in $saved.path
 mkdir -p "$work"
@@ -73,11 +73,11 @@ for n in "${picked[@]}"; do
 done
 [ $bad -eq 0 ] || exit 2
 
-. scripts/wine-env.sh
+. scripts/wine/env.sh
 # Where this kernel runs no i386 programs, a win32: suite runs on the 64-bit
 # twin (win64:) and a guest: suite in the emulated guest; where it does, both
 # are the 32-bit build's suites run here.
-scripts/runs-i386.sh
+scripts/wine/runs-i386.sh
 case $? in
 0) i386=yes ;;
 1) i386=no ;;
