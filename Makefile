@@ -42,17 +42,23 @@ dist:
 # Signs the release that make dist wrote in RELEASE=<folder>, in place, by one
 # signer: PFX= with PFX_PASS_FILE=; PKCS11_MODULE=, KEY=, CERT= and PIN_FILE=;
 # or SIGNED=<exe signed elsewhere>. TSA=<url> adds a time stamp.
+# The values reach the scripts as they were given, through the environment:
+# never through a shell line, nor expanded by make; and the recipes are not
+# echoed, so nothing given here reaches a terminal or a log.
+release_variables := PFX PFX_PASS_FILE PKCS11_MODULE KEY CERT PIN_FILE SIGNED TSA RELEASE REPO CAFILE SIGNER
+$(foreach v,$(release_variables),$(eval override $(v) := $$(value $(v))))
+export $(release_variables)
 sign:
-	scripts/install-deps.sh
-	PFX="$(PFX)" PFX_PASS_FILE="$(PFX_PASS_FILE)" PKCS11_MODULE="$(PKCS11_MODULE)" KEY="$(KEY)" \
-	  CERT="$(CERT)" PIN_FILE="$(PIN_FILE)" SIGNED="$(SIGNED)" TSA="$(TSA)" scripts/release/sign.sh "$(RELEASE)"
+	@scripts/install-deps.sh
+	@scripts/release/sign.sh
 
 # What a rebuilder runs: makes the release again from the commit its build record
 # names and compares the bytes, through the signature of a signed release.
-# RELEASE=<folder or zip>; REPO= clones from elsewhere; CAFILE= trusts a private CA.
+# RELEASE=<folder or zip>; REPO= clones from elsewhere; CAFILE= trusts a private
+# CA; SIGNER=<SHA-256 fingerprint> names the certificate it must be signed by.
 verify-release:
-	scripts/install-deps.sh
-	CAFILE="$(CAFILE)" scripts/release/verify.sh "$(RELEASE)" $(REPO)
+	@scripts/install-deps.sh
+	@scripts/release/verify.sh
 
 fuzz:
 	scripts/install-deps.sh

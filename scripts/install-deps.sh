@@ -67,10 +67,23 @@ if [ ${#missing[@]} -eq 0 ] && [ -z "$signing_tool" ] && has_locale && has_build
   exit 0
 fi
 
+# Without root nothing is installed: missing packages stop the build; what
+# only signing or the reproducibility check needs is named, and the rest goes on.
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps: missing packages (${missing[*]:-none}), osslsigncode 2.9 (${signing_tool:-there}), the locale" \
-    "$locale or the account $builder; run this script as root" >&2
-  exit 1
+  if [ ${#missing[@]} -ne 0 ]; then
+    echo "install-deps: these packages are missing, and only root can install them (run this script as" \
+      "root): ${missing[*]}" >&2
+    exit 1
+  fi
+  warn_i386
+  [ -z "$signing_tool" ] ||
+    echo "install-deps: osslsigncode is $signing_tool here: signing a release and checking a signed one need" \
+      "osslsigncode 2.9 or later (run this script as root to install it); building, make dist and checking" \
+      "an unsigned release do not" >&2
+  has_locale && has_builder ||
+    echo "install-deps: the reproducibility check needs the locale $locale and the account $builder" \
+      "(run this script as root to add them)" >&2
+  exit 0
 fi
 
 log=$(mktemp "${TMPDIR:-/tmp}/install-deps.XXXXXX")

@@ -25,9 +25,9 @@ constexpr const char* kMainDialogCaption =
 
 // The dialog, once built; nullptr before, or when it could not be made.
 extern HWND MainDialog;
-// Arial with a character height of 18 pixels, for the two text boxes and the
-// score label. Made by BuildMainDialog; MainDialogProc deletes it when the
-// dialog is destroyed.
+// Arial with a character height of 18 pixels at 96 DPI, scaled with the
+// display, for the two text boxes and the score label. Made by
+// BuildMainDialog; MainDialogProc deletes it when the dialog is destroyed.
 extern HFONT TextFont;
 
 // Makes TextFont, then creates MainDialog hidden in the top-left corner with its

@@ -7,6 +7,7 @@
 # fails on held broken packages, and otherwise stops with one message that names
 # the failure. And when osslsigncode is older than 2.9, also the candidate: it
 # adds the backports suite of the release's own mirror and installs from there.
+# Without root it installs nothing, and stops only for a missing package.
 set -u
 script=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/install-deps.sh
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
@@ -21,7 +22,7 @@ stand_in() {
 # zip is the one package not installed, unless MISSING says none is.
 stand_in dpkg-query '[ "$3" = "${MISSING-zip}" ] || echo "install ok installed"'
 stand_in dpkg 'echo i386'
-stand_in id 'echo 0'
+stand_in id 'echo "${ID_U:-0}"'
 stand_in locale 'echo et_EE.utf8'
 stand_in sleep 'echo "sleep $1" >>"$CALLS"'
 # osslsigncode is OSSLSIGNCODE (by default 2.9) until installed from backports;
@@ -55,7 +56,7 @@ lock:*) echo "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by p
 esac
 exit 100'
 
-status=0
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 # run NAME UPDATE_FAILS INSTALL WANT_STATUS WANT_CALLS [WANT_MESSAGE]: WANT_CALLS
 # is the apt-get and sleep calls, one a line, without install's fixed options.
 run() {
@@ -64,10 +65,9 @@ run() {
     local got=$? calls
     calls=$(sed 's/ -y -qq --no-install-recommends//' "$CALLS")
     if [ $got != "$4" ] || [ "$calls" != "$5" ] || { [ -n "${6:-}" ] && ! tail -n 1 "$work/out" | grep -qF "$6"; }; then
-        echo "FAIL: $1: exit $got (want $4); calls:"
+        fail "$1: exit $got (want $4); calls:"
         printf '%s\n' "$calls" "output:"
         cat "$work/out"
-        status=1
     fi
 }
 updates() { for ((i = 1; i <= $1; i++)); do
@@ -92,10 +92,14 @@ apt-get update -qq
 apt-get install -t $codename-backports osslsigncode"
 if ! grep -qx "URIs: http://mirror.example/debian/" "$SOURCES/$codename-backports.sources" ||
     ! grep -qx "Suites: $codename-backports" "$SOURCES/$codename-backports.sources"; then
-    echo "FAIL: the backports source is not the release's mirror's:"
+    fail "the backports source is not the release's mirror's:"
     cat "$SOURCES/$codename-backports.sources"
-    status=1
 fi
 
-[ $status = 0 ] && echo "install-deps survives a lagging mirror, names what stops it and takes osslsigncode from backports"
-exit $status
+# Without root: nothing installed; a missing package stops it, an old osslsigncode does not.
+ID_U=1000 run "not root, a package missing" 0 ok 1 "" "only root can install them (run this script as root): zip"
+rm -f "$BACKPORTED"
+ID_U=1000 MISSING=none OSSLSIGNCODE=2.5 run "not root, osslsigncode 2.5" 0 ok 0 "" "checking an unsigned release do not"
+
+passed "install-deps survives a lagging mirror, names what stops it, takes osslsigncode from backports" \
+    "and needs root only to install"

@@ -20,11 +20,7 @@ zip_name=$name.zip
 work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 out=$work/release
-status=0
-fail() {
-    echo "FAIL: $*"
-    status=1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 "$(dirname "${BASH_SOURCE[0]}")/../release/package.sh" "$@" "$out" >/dev/null
 [ "$(ls "$out" | paste -sd' ')" = "SHA256SUMS $name.buildinfo $zip_name receiver.exe" ] ||
@@ -99,5 +95,4 @@ for leak in "$source_dir" "$(dirname "$exe")" "$work" "$(hostname)"; do
     fi
 done
 
-[ $status = 0 ] && echo "the release holds what it should"
-exit $status
+passed "the release holds what it should"

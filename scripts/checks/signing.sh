@@ -14,7 +14,8 @@
 #     through SIGNED=, both verifying;
 #   - refused, and left as they were: not a release, already signed, no signer,
 #     two signers, a certificate without codeSigning, an expired one, a SIGNED=
-#     exe of another build, an osslsigncode older than 2.9;
+#     exe of another build or whose signature was altered, an osslsigncode older
+#     than 2.9, and a PIN in the key's URI, which make sign's output never shows;
 # and the signed receiver.exe must start and quit under Wine with exit code 0
 # (in the emulated guest where this kernel runs no i386 programs).
 # make verify-release must say SAME BYTES of the signed release, with its
@@ -22,8 +23,10 @@
 # that it does not chain to a CA known here). Against that one rebuild, the
 # same check must say OTHER BYTES when a byte of the signed receiver.exe's code
 # is changed (and the signature INVALID) and when receiver.exe.sig is another
-# key's, CANNOT CHECK without receiver.exe.sig or with osslsigncode 2.5, and
-# SAME BYTES of the unsigned release, with nothing said of a signature.
+# key's, BAD SIGNATURE when a byte of the signature itself is changed, OTHER
+# SIGNER when SIGNER= names another certificate or the release is unsigned,
+# CANNOT CHECK without receiver.exe.sig or with osslsigncode 2.5, and SAME
+# BYTES of the unsigned release, with nothing said of a signature.
 # The certificates are made now, after the commit's date: signing would be
 # refused if their validity were judged at SOURCE_DATE_EPOCH.
 # Arguments: the source folder, the built poke.exe.
@@ -36,11 +39,7 @@ work=$source_dir/build/check-signing
 rm -rf "$work"
 mkdir -p "$work/keys" "$work/bin"
 k=$work/keys
-status=0
-fail() {
-    echo "FAIL: $*"
-    status=1
-}
+. "$source_dir/scripts/checks/common.sh"
 stop() {
     touch "$work/wine-skip"
     echo "FAIL: $*; the files are left in $work"
@@ -123,6 +122,14 @@ flip() { # FILE OFFSET: the byte there complemented
     local byte
     byte=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
     printf "\\$(printf '%03o' $((byte ^ 255)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+# bad_signature SIGNED-EXE OUT: the exe with a byte of its signature's last
+# value (the signer's signature, no time stamp follows it) complemented.
+bad_signature() {
+    cp "$1" "$2"
+    osslsigncode extract-signature -in "$1" -out "$work/flip.sig" >/dev/null 2>&1 || stop "no signature in $1"
+    flip "$2" "$(python3 -c 'import sys; d = open(sys.argv[1], "rb").read(); s = open(sys.argv[2], "rb").read()
+print(d.rindex(s) + len(s) - 8)' "$1" "$work/flip.sig")"
 }
 snapshot() { (cd "$1" && find . -printf '%p %m %s %T@\n' | sort && find . -type f -exec sha256sum {} + | sort); }
 sign() { # RELEASE VARIABLE=VALUE...: make sign
@@ -232,6 +239,14 @@ refused "has no extended key usage codeSigning" "$E" PFX="$k/tls.pfx" PFX_PASS_F
 refused "expired" "$E" PFX="$k/expired.pfx" PFX_PASS_FILE="$k/pass"
 refused "is not this release's receiver.exe signed" "$E" SIGNED="$work/other-build-signed.exe"
 refused "osslsigncode 2.5 is installed here" "$E" PATH="$work/bin:$PATH" "${pfx[@]}"
+bad_signature "$A/receiver.exe" "$work/bad-signature.exe"
+refused "the signature does not verify" "$E" SIGNED="$work/bad-signature.exe"
+before=$(snapshot "$E")
+make -C "$source_dir" sign RELEASE="$E" PKCS11_MODULE="$module" CERT="$k/rsa-chain.pem" PIN_FILE="$k/pin" \
+    KEY="pkcs11:token=receiver-test;object=signer;pin-value=314159" >"$work/out" 2>&1 &&
+    fail "make sign took a PIN in the key's URI"
+grep -q 314159 "$work/out" && fail "make sign showed the PIN: $(cat "$work/out")"
+[ "$(snapshot "$E")" = "$before" ] || fail "the refused signing with a PIN in the URI changed $E"
 
 # The signed receiver.exe under Wine, while the rest goes on.
 if [ $status = 0 ]; then touch "$work/wine-go"; else touch "$work/wine-skip"; fi
@@ -255,15 +270,15 @@ verify() { # WANT-STATUS WANT-VERDICT RELEASE [VARIABLE=VALUE...]; the output is
     fi
 }
 says() { grep -qF "$1" "$work/out" || fail "verify-release $2 does not say \"$1\": $(cat "$work/out")"; }
+fingerprint=$(openssl x509 -in "$k/rsa.pem" -noout -fingerprint -sha256 | sed 's/^[^=]*=//')
 if verify rebuild "SAME BYTES" "$A" CAFILE="$k/ca.pem"; then
-    fingerprint=$(openssl x509 -in "$k/rsa.pem" -noout -fingerprint -sha256 | sed 's/^[^=]*=//')
     serial=$(openssl x509 -in "$k/rsa.pem" -noout -serial | sed 's/^serial=//')
     for want in "signer: CN = Receiver Test rsa, O = Test" "issuer: CN = Receiver Test CA" "serial number: $serial" \
         "SHA-256 fingerprint: $fingerprint" "signature: verifies"; do
         says "$want" "of the signed release"
     done
 fi
-verify 0 "SAME BYTES" "$A" && says "does not chain to the system's CAs" "without CAFILE"
+verify 0 "SAME BYTES" "$A" && says "does not verify against the system's CAs: unable to get local issuer" "without CAFILE"
 F=$(copy changed-code "$A")
 read -r size at < <(i686-w64-mingw32-objdump -h "$F/receiver.exe" | awk '$2 == ".text" { print $3, $6 }')
 flip "$F/receiver.exe" $((16#$at + 16#$size / 2))
@@ -272,6 +287,15 @@ verify 1 "OTHER BYTES: the rebuilt receiver.exe, with" "$F" CAFILE="$k/ca.pem" &
 G=$(copy other-key "$A")
 cp "$D/receiver.exe.sig" "$G/"
 verify 1 "OTHER BYTES: the rebuilt receiver.exe and $zip_name, with" "$G" CAFILE="$k/ca.pem"
+I=$(copy bad-signature "$A")
+bad_signature "$A/receiver.exe" "$I/receiver.exe"
+osslsigncode extract-signature -in "$I/receiver.exe" -out "$I/receiver.exe.sig" >/dev/null 2>&1
+"$rule" "$release/$zip_name" "$I/receiver.exe" "$I/$zip_name" || fail "zip-replace-exe.sh failed"
+verify 3 "BAD SIGNATURE" "$I" CAFILE="$k/ca.pem" && says "signature: INVALID" "with a byte of the signature changed"
+ecdsa=$(openssl x509 -in "$k/ecdsa.pem" -noout -fingerprint -sha256 | sed 's/^[^=]*=//')
+verify 4 "OTHER SIGNER" "$A" SIGNER="$ecdsa"
+verify 0 "SAME BYTES" "$A" SIGNER="$(tr -d : <<<"$fingerprint" | tr A-F a-f)"
+verify 4 "OTHER SIGNER" "$release" SIGNER="$ecdsa"
 H=$(copy no-signature "$A")
 rm "$H/receiver.exe.sig"
 verify 2 "CANNOT CHECK: receiver.exe is signed, but its detached signature receiver.exe.sig" "$H"
@@ -284,10 +308,5 @@ wait $wine_run
 [ "$(tr -d '\r\n' <"$work/exit-code" 2>/dev/null)" = 0 ] ||
     fail "the signed receiver.exe did not start and quit with exit code 0 under Wine${where:+ in the guest}: $(cat "$work/exit-code" "$work/wine.log" 2>/dev/null)"
 
-if [ $status = 0 ]; then
-    rm -rf "$work"
-    echo "make sign signs with each signer and refuses what it should; make verify-release sees through the signature"
-else
-    echo "the files are left in $work"
-fi
-exit $status
+if [ $status = 0 ]; then rm -rf "$work"; else echo "the files are left in $work"; fi
+passed "make sign signs with each signer and refuses what it should; make verify-release sees through the signature"

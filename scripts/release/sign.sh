@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make sign RELEASE=<folder>`: signs, in place, a release that `make dist`
 # made, with an Authenticode signature (SHA-256, described as the program's
-# name) by one signer, given in the environment:
+# name) by one signer, given in the environment (make passes its variables
+# there, so that no value is ever part of a shell line):
 #   PFX=<PKCS#12 file> with PFX_PASS_FILE=<file holding its password>;
 #   PKCS11_MODULE=<module> KEY=<pkcs11: URI> CERT=<PEM chain or pkcs11: URI>
 #     PIN_FILE=<file holding the PIN>, for a key on a token or in an HSM;
@@ -16,12 +17,16 @@
 # they are: the record describes the unsigned build from source.
 # It refuses, with one message and the release left as it was, a folder that
 # is not a release of make dist or is already signed, no signer or more than
-# one, and a certificate without extended key usage codeSigning and key usage
-# digitalSignature or not valid now. Exit status 0 when signed, 1 when refused.
-# Arguments: the release folder.
+# one, a signature that does not verify (signature-holds.sh: the cryptography,
+# whatever CA the chain reaches), and a certificate without extended key usage
+# codeSigning and key usage digitalSignature or not valid now. Every new file is
+# written beside its target first and renamed over it only when all are
+# written. Exit status 0 when signed, 1 when refused.
+# Arguments: the release folder (else RELEASE from the environment).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-release=${1:-}
+release=${1:-${RELEASE:-}}
+. "$here/common.sh"
 description="Zintra Receiver"
 
 refuse() {
@@ -32,12 +37,10 @@ refuse() {
 # The release.
 [ -n "$release" ] || refuse "no release given (make sign RELEASE=<folder that make dist wrote>)"
 [ -d "$release" ] || refuse "$release is not a folder"
-zips=("$release"/receiver-*-win32.zip)
-[ ${#zips[@]} = 1 ] && [ -f "${zips[0]}" ] ||
+zip=$(release_zip "$release") ||
     refuse "$release is not a release made by make dist: it holds no one receiver-*-win32.zip"
-zip=${zips[0]}
 zip_name=$(basename "$zip")
-record=${zip%.zip}.buildinfo
+record=$(release_record "$zip")
 exe=$release/receiver.exe
 for file in "$record" "$exe" "$release/SHA256SUMS"; do
     [ -f "$file" ] || refuse "$release is not a release made by make dist: it has no $(basename "$file")"
@@ -54,14 +57,13 @@ if [ -e "$release/receiver.exe.sig" ] ||
     refuse "$release is already signed; sign a release fresh from make dist"
 fi
 
-field() { sed -n "s/^$1: //p" "$record" | head -n 1; }
 epoch=$(field SOURCE_DATE_EPOCH)
 [[ $epoch =~ ^[0-9]+$ ]] || refuse "$release is not a release made by make dist: its build record has no SOURCE_DATE_EPOCH"
 (cd "$release" && sha256sum --quiet -c SHA256SUMS >/dev/null 2>&1) ||
     refuse "$release/SHA256SUMS does not match its files"
 for file in "$exe" "$zip"; do
     name=$(basename "$file")
-    grep -qx "sha256: $(sha256sum <"$file" | cut -d' ' -f1) $name" "$record" ||
+    recorded "$file" "$name" ||
         refuse "$release is not the release its build record describes: $name has another SHA-256"
 done
 unzip -p "$zip" receiver.exe 2>/dev/null | cmp -s - "$exe" ||
@@ -122,6 +124,7 @@ esac
 
 osslsigncode extract-signature -in "$signed" -out "$work/receiver.exe.sig" >/dev/null 2>&1 ||
     refuse "the signature cannot be taken out of the signed receiver.exe"
+why=$("$here/signature-holds.sh" "$signed") || refuse "the signature does not verify: $why"
 
 # The certificate must be one for code signing, and valid now (not at the
 # source date: a certificate bought after the commit is valid from later).
@@ -147,9 +150,17 @@ cmp -s "$work/attached.exe" "$signed" ||
 cp "$record" "$work/"
 (cd "$work" && LC_ALL=C sha256sum "$(basename "$record")" "$zip_name" receiver.exe receiver.exe.sig >SHA256SUMS)
 
-for file in "$zip_name" receiver.exe receiver.exe.sig SHA256SUMS; do
-    cp "$work/$file" "$release/.$file.new" && mv -f "$release/.$file.new" "$release/$file" || {
-        echo "sign: could not write $release/$file: the release is now partly signed; make it again with make dist" >&2
+# Every file beside its target first; the renames, each atomic, only then.
+files=("$zip_name" receiver.exe receiver.exe.sig SHA256SUMS)
+for file in "${files[@]}"; do
+    cp "$work/$file" "$release/.$file.new" || {
+        for f in "${files[@]}"; do rm -f "$release/.$f.new"; done
+        refuse "could not write $release/.$file.new"
+    }
+done
+for file in "${files[@]}"; do
+    mv -f "$release/.$file.new" "$release/$file" || {
+        echo "sign: could not rename $release/.$file.new to $file: the release is now partly signed; make it again with make dist" >&2
         exit 1
     }
 done

@@ -7,41 +7,52 @@
 # for byte with the rebuilt ones. It names every package of the record whose
 # installed version differs, since that alone can explain other bytes, and when
 # the bytes differ and diffoscope is installed it prints diffoscope's report,
-# cut short. Exit status 0 for the same bytes, 1 for other bytes, 2 when the
-# release cannot be read or rebuilt; the last line says which.
+# cut short.
 # A signed release (make sign) is checked through its signature: the detached
 # signature receiver.exe.sig beside the zip is attached to the rebuilt
 # receiver.exe, the zip is made again from the rebuilt one by the signing rule
 # (zip-replace-exe.sh), and both must be the given bytes. It says who signed
 # and whether the signature verifies (signature-report.sh; CAFILE=<PEM file>
-# names a private CA), which does not change the verdict on the bytes. The
-# build record describes the unsigned build: its checksums are compared with
-# receiver.exe without its signature and with the rebuilt, unsigned zip.
+# names a private CA): a signature that does not hold as cryptography fails
+# the check; one that holds but whose chain reaches no CA known here is only
+# reported. SIGNER=<SHA-256 fingerprint> (hexadecimal, with or without colons)
+# names the certificate the release must be signed by. The build record
+# describes the unsigned build: its checksums are compared with receiver.exe
+# without its signature and with the rebuilt, unsigned zip.
+# The last line is the verdict, and its exit status, the first that applies:
+#   2 CANNOT CHECK: the release cannot be read or rebuilt;
+#   1 OTHER BYTES: the rebuilt files, signed as the given ones, differ;
+#   3 BAD SIGNATURE: the same bytes, but the signature does not verify;
+#   4 OTHER SIGNER: the same bytes, but not signed by the SIGNER= certificate;
+#   0 SAME BYTES.
 # RECEIVER_VERIFY_REBUILT=<folder> takes the release already rebuilt there from
 # the record's commit and date instead of cloning and building again (the
 # signing test checks altered copies of one release against one rebuild).
-# Arguments: the release (folder or zip), optionally the repository.
+# Arguments: the release (folder or zip), optionally the repository; else
+# RELEASE and REPO from the environment (make passes its variables there).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-release=${1:-}
-repo=${2:-$here}
+. "$here/scripts/release/common.sh"
+release=${1:-${RELEASE:-}}
+repo=${2:-${REPO:-$here}}
 
 verdict() {
     echo "verify-release: $2"
     exit "$1"
 }
 [ -n "$release" ] || verdict 2 "CANNOT CHECK: no release given (make verify-release RELEASE=<folder or zip>)"
+signer=$(tr -d ': ' <<<"${SIGNER:-}" | tr a-f A-F)
+[ -z "${SIGNER:-}" ] || [[ $signer =~ ^[0-9A-F]{64}$ ]] ||
+    verdict 2 "CANNOT CHECK: SIGNER= is not a SHA-256 fingerprint (64 hexadecimal digits): $SIGNER"
 if [ -d "$release" ]; then
-    zips=("$release"/receiver-*-win32.zip)
-    [ ${#zips[@]} = 1 ] && [ -f "${zips[0]}" ] || verdict 2 "CANNOT CHECK: $release holds no one receiver-*-win32.zip"
-    zip=${zips[0]}
+    zip=$(release_zip "$release") || verdict 2 "CANNOT CHECK: $release holds no one receiver-*-win32.zip"
 elif [ -f "$release" ] && [[ $release == *.zip ]]; then
     zip=$release
 else
     verdict 2 "CANNOT CHECK: $release is neither a folder nor a zip"
 fi
 zip_name=$(basename "$zip")
-record=${zip%.zip}.buildinfo
+record=$(release_record "$zip")
 [ -f "$record" ] || verdict 2 "CANNOT CHECK: no build record $(basename "$record") beside $zip_name"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/receiver-verify.XXXXXX")
@@ -54,13 +65,12 @@ fi
 # Signed: receiver.exe carries a signature (extract-signature succeeds on a
 # signed file alone), or its detached signature lies beside the zip.
 sig=$(dirname "$zip")/receiver.exe.sig
-exe_signed=
+exe_signed= bad_signature= signed_by=
 command -v osslsigncode >/dev/null &&
     osslsigncode extract-signature -in "$exe" -out "$work/given.sig" >/dev/null 2>&1 && exe_signed=yes
 signed=
 [ -n "$exe_signed" ] || [ -f "$sig" ] && signed=yes
 
-field() { sed -n "s/^$1: //p" "$record" | head -n 1; }
 commit=$(field commit)
 epoch=$(field SOURCE_DATE_EPOCH)
 [[ $commit =~ ^[0-9a-f]{40}$ ]] || verdict 2 "CANNOT CHECK: the build record names no commit (\"$commit\")"
@@ -75,7 +85,6 @@ echo "release: $zip_name, commit $commit, SOURCE_DATE_EPOCH $epoch${signed:+, si
 if [ "$(field changes-not-committed)" != no ]; then
     echo "note: the release was made from a tree with changes not committed; its commit alone may not give its bytes"
 fi
-recorded() { grep -qx "sha256: $(sha256sum <"$1" | cut -d' ' -f1) $2" "$record"; }
 if [ -z "$signed" ]; then
     for file in "$exe" "$zip"; do
         name=$(basename "$file")
@@ -84,6 +93,9 @@ if [ -z "$signed" ]; then
     done
 elif [ -n "$exe_signed" ]; then
     CAFILE=${CAFILE:-} "$here/scripts/release/signature-report.sh" "$exe"
+    [ $? = 1 ] && bad_signature=yes
+    "$here/scripts/release/signing-cert.sh" "$work/given.sig" >"$work/signer.pem" 2>/dev/null &&
+        signed_by=$(openssl x509 -in "$work/signer.pem" -noout -fingerprint -sha256 | sed 's/^[^=]*=//; s/://g')
     cmp -s "$work/given.sig" "$sig" || echo "note: receiver.exe.sig is not the signature the given receiver.exe carries"
     if osslsigncode remove-signature -in "$exe" -out "$work/unsigned.exe" >/dev/null 2>&1; then
         recorded "$work/unsigned.exe" receiver.exe ||
@@ -92,6 +104,8 @@ elif [ -n "$exe_signed" ]; then
 else
     echo "signature: the given receiver.exe carries none, though receiver.exe.sig lies beside $zip_name"
 fi
+[ -z "$signer" ] || [ "$signed_by" = "$signer" ] ||
+    echo "signer: not the certificate SIGNER= names (SHA-256 fingerprint ${SIGNER:-}): ${signed_by:-the release is not signed}"
 
 # The toolchain: the record's packages as installed here.
 toolchain=0
@@ -156,6 +170,10 @@ for i in 0 1; do
     fi
 done
 if [ ${#differ[@]} = 0 ]; then
+    [ -z "$bad_signature" ] ||
+        verdict 3 "BAD SIGNATURE: receiver.exe and $zip_name rebuilt from $commit$attached are the given ones, but the signature does not verify"
+    [ -z "$signer" ] || [ "$signed_by" = "$signer" ] ||
+        verdict 4 "OTHER SIGNER: receiver.exe and $zip_name rebuilt from $commit$attached are the given ones, but ${signed_by:+signed by another certificate than SIGNER= names}${signed_by:-not signed, and SIGNER= names a signer}"
     verdict 0 "SAME BYTES: receiver.exe and $zip_name rebuilt from $commit$attached are byte for byte the given ones"
 fi
 if [ $toolchain = 0 ]; then

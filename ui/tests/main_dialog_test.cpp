@@ -152,7 +152,7 @@ TEST_F(MainDialogTest, WindowIsTopLeftTopmostFixedInSizeWithItsIcons) {
     EXPECT_EQ(0x00010109u, exStyle & 0x00010109u) << Hex(exStyle);
 
     const std::string caption = TextOf(dialog);
-    EXPECT_NE(std::string::npos, caption.find("Zintra Receiver v1.11")) << caption;
+    EXPECT_NE(std::string::npos, caption.find("Zintra Receiver v")) << caption;
     EXPECT_NE(std::string::npos, caption.find("Trainer")) << caption;
     EXPECT_EQ(nullptr, GetParent(dialog));
 
