@@ -38,8 +38,8 @@ job=$(mktemp -d "$root/build/guest/run.XXXXXX")
 case $PWD/ in "$root"/*) cwd=$PWD ;; *) cwd=$root ;; esac
 {
   printf 'cd -- %q || exit 125\n' "$cwd"
-  # Not the host's prefix folder: the guest has its own, made ready in the image.
-  for name in $(compgen -e | grep -E '^(RECEIVER|CTEST|GTEST)_' | grep -vx RECEIVER_WINE_PREFIX_BASE || true); do
+  # Not the host's prefix folder nor its choice of Wine: the guest has its own, made ready in the image.
+  for name in $(compgen -e | grep -E '^(RECEIVER|CTEST|GTEST)_' | grep -vxE 'RECEIVER_WINE_(PREFIX_BASE|ARCH)' || true); do
     printf 'export %s=%q\n' "$name" "${!name}"
   done
   printf 'exec'

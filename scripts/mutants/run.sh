@@ -92,6 +92,19 @@ preset_of() {
   esac
 }
 in_guest() { [ "$1" = guest ] && [ $i386 = no ]; }
+# The guest is made before any fault is planted: a guest that cannot be made
+# must not pass for a fault caught.
+if [ $i386 = no ]; then
+  for n in "${picked[@]}"; do
+    if [[ " ${tests[$((n - 1))]}" == *" guest:"* ]]; then
+      scripts/guest/image.sh >"$work/guest-image.log" 2>&1 || {
+        echo "mutants: the emulated guest could not be made: $(tail -n 3 "$work/guest-image.log")" >&2
+        exit 2
+      }
+      break
+    fi
+  done
+fi
 # Every prefix's server is stopped: a failed test can leave a Trainer up, and
 # none may outlive its fault.
 stop_wine() {
@@ -103,7 +116,8 @@ stop_wine() {
 }
 
 built=() # the preset:target pairs built with a fault in, rebuilt at the end
-# Builds a suite and runs it; non-zero when it fails (or does not build: 2).
+# Builds a suite and runs it; non-zero when it fails (or does not build: 2; the
+# guest ran past its time or ended without the suite's status: 3).
 run_suite() {
   # preset:suite, or preset:suite:target when the suite is a ctest of another target.
   local kind=${1%%:*} suite=${1#*:} log=$2
@@ -121,6 +135,7 @@ run_suite() {
       "$work/corpus" "${kept[@]}" >>"$log" 2>&1
   elif in_guest "$kind"; then
     scripts/guest/run.sh -- ctest --test-dir "build/$preset" --no-tests=error -R "^$suite\$" >>"$log" 2>&1
+    case $? in 0) ;; 124 | 125) return 3 ;; *) return 1 ;; esac
   else
     ctest --preset "$preset" --no-tests=error -R "^$suite\$" >>"$log" 2>&1
   fi
@@ -142,6 +157,7 @@ for n in "${picked[@]}"; do
     case $? in
     0) result+=" $suite passed ($((SECONDS - start)) s);" ;;
     2) result+=" $suite does not build;" ;;
+    3) result+=" $suite did not run (the guest failed);" ;;
     *) result+=" $suite failed ($((SECONDS - start)) s);" ;;
     esac
   done
@@ -153,6 +169,8 @@ for n in "${picked[@]}"; do
   [[ ${tests[$i]} == *win* ]] && stop_wine
   if [[ $result == *"does not build"* ]]; then
     status="DOES NOT BUILD" broken+=("$n")
+  elif [[ $result == *"did not run"* ]]; then
+    status="NOT RUN" broken+=("$n")
   elif [[ $result == *failed* ]]; then
     status=caught caught=$((caught + 1))
   else
@@ -170,5 +188,5 @@ if [ ${#built[@]} -gt 0 ]; then
 fi
 stop_wine
 echo "${#picked[@]} faults: $caught caught, ${#missed[@]} missed${missed:+ (${missed[*]})}," \
-  "${#broken[@]} not building${broken:+ (${broken[*]})}"
+  "${#broken[@]} not building or not run${broken:+ (${broken[*]})}"
 [ ${#missed[@]} -eq 0 ] && [ ${#broken[@]} -eq 0 ]
